@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// Every message the program shows goes through MsgBox, so tests can read the
+// texts and script the answers by installing their own handler.
+enum class MsgButtons { Ok, YesNo, OkCancel, YesNoCancel };
+enum class MsgIcon { None, Information, Question, Warning, Critical };
+enum class MsgAnswer { Ok, Cancel, Yes, No };
+
+using MsgHandler = std::function<MsgAnswer(const QString &text, MsgButtons buttons, MsgIcon icon)>;
+
+MsgAnswer MsgBox(const QString &text, MsgButtons buttons = MsgButtons::Ok,
+                 MsgIcon icon = MsgIcon::Information);
+
+// Replaces the handler and returns the previous one; an empty handler
+// restores the real message box.
+MsgHandler SetMsgHandler(MsgHandler handler);

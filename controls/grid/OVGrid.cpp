@@ -1,0 +1,8 @@
+#include "OVGrid.h"
+
+OVGrid::OVGrid(QWidget *parent)
+    : QWidget(parent)
+{
+}
+
+OVGrid::~OVGrid() = default;

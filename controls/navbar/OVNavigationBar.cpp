@@ -1,0 +1,8 @@
+#include "OVNavigationBar.h"
+
+OVNavigationBar::OVNavigationBar(QWidget *parent)
+    : QWidget(parent)
+{
+}
+
+OVNavigationBar::~OVNavigationBar() = default;

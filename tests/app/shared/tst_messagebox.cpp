@@ -1,0 +1,26 @@
+#include "shared/MessageBox.h"
+
+#include <QtTest>
+
+class TestMessageBox : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void handlerSeesTextAndScriptsAnswer();
+};
+
+void TestMessageBox::handlerSeesTextAndScriptsAnswer()
+{
+    QStringList seen;
+    const MsgHandler previous = SetMsgHandler([&](const QString &text, MsgButtons buttons, MsgIcon) {
+        seen << text;
+        return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+    });
+    QCOMPARE(MsgBox(QStringLiteral("删除？"), MsgButtons::YesNo, MsgIcon::Question), MsgAnswer::No);
+    QCOMPARE(MsgBox(QStringLiteral("编号？")), MsgAnswer::Ok);
+    QCOMPARE(seen, (QStringList{QStringLiteral("删除？"), QStringLiteral("编号？")}));
+    SetMsgHandler(previous);
+}
+
+QTEST_MAIN(TestMessageBox)
+#include "tst_messagebox.moc"
