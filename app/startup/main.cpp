@@ -1,7 +1,18 @@
+#include "frmLoad.h"
+#include "Windows.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return 0;
+    InitApplication(app);
+
+    auto *login = new frmLoad;
+    if (!login->load()) {
+        delete login;
+        return 1;
+    }
+    login->show();
+    return app.exec();
 }

@@ -1,0 +1,188 @@
+#include "DataAccess.h"
+
+#include "DbError.h"
+#include "NameLists.h"
+#include "startup/Database.h"
+
+#include <QComboBox>
+#include <QRegularExpression>
+#include <QSignalBlocker>
+#include <QSqlError>
+#include <QSqlRecord>
+
+#include <cmath>
+
+namespace {
+
+// Names joined into statements must be plain identifiers (or, for a lookup's
+// expression, a simple aggregate over them): they come from the program, and
+// anything else is a programming error that must not reach the engine.
+const QString &checkedName(const QString &name)
+{
+    static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    if (!identifier.match(name).hasMatch())
+        throw DbError(QStringLiteral("无效的名称：%1").arg(name));
+    return name;
+}
+
+const QString &checkedExpression(const QString &expression)
+{
+    static const QRegularExpression allowed(QStringLiteral("^[A-Za-z0-9_ ().,*+\\-/]+$"));
+    if (!allowed.match(expression).hasMatch())
+        throw DbError(QStringLiteral("无效的表达式：%1").arg(expression));
+    return expression;
+}
+
+QString whereClause(const SqlCondition &condition)
+{
+    return condition.isEmpty() ? QString() : QStringLiteral(" where ") + condition.text;
+}
+
+double roundTo4(double value)
+{
+    return std::round(value * 10000.0) / 10000.0;
+}
+
+QString fieldFromComboName(const QComboBox *combo)
+{
+    return combo->objectName().mid(3).toLower();
+}
+
+} // namespace
+
+QSqlQuery ExecSql(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery query(DbConnection());
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        throw DbError(query.lastError(), sql);
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        throw DbError(query.lastError(), sql);
+    return query;
+}
+
+QVariant LookupValue(const QString &expression, const QString &table,
+                     const SqlCondition &condition, NullMode mode)
+{
+    QSqlQuery query = ExecSql(QStringLiteral("select ") + checkedExpression(expression)
+                                  + QStringLiteral(" from ") + checkedName(table)
+                                  + whereClause(condition),
+                              condition.values);
+    if (!query.next())
+        return QVariant();
+    const QVariant value = query.value(0);
+    if (!value.isNull())
+        return value;
+    switch (mode) {
+    case NullAsEmptyText: return QString(QLatin1String(""));
+    case NullAsZero: return 0;
+    case NullAsIs: break;
+    }
+    // A Null that stays distinguishable from "no row" whatever the driver gives.
+    return QVariant(QMetaType::fromType<QString>());
+}
+
+bool IdExists(const QString &table, qint32 id)
+{
+    return ExecSql(QStringLiteral("select 1 from ") + checkedName(table) + QStringLiteral(" where id=?"),
+                   {id})
+        .next();
+}
+
+bool RowExists(const QString &table, const SqlCondition &condition)
+{
+    return ExecSql(QStringLiteral("select 1 from ") + checkedName(table) + whereClause(condition)
+                       + QStringLiteral(" limit 1"),
+                   condition.values)
+        .next();
+}
+
+void DeleteById(const QString &table, qint32 id)
+{
+    ExecSql(QStringLiteral("delete from ") + checkedName(table) + QStringLiteral(" where id=?"), {id});
+}
+
+void UpdateBillTotals(const QString &table, qint32 id)
+{
+    const QString lines = checkedName(table) + QStringLiteral("sub");
+    QSqlQuery sums = ExecSql(QStringLiteral("select sum(quantity*price), sum(pi), sum(quantity) from ")
+                                 + lines + QStringLiteral(" where pid=?"),
+                             {id});
+    double amount = 0;
+    double pieces = 0;
+    double weight = 0;
+    if (sums.next()) {
+        // A bill without lines sums to Null: its totals are 0.
+        amount = sums.value(0).toDouble();
+        pieces = sums.value(1).toDouble();
+        weight = sums.value(2).toDouble();
+    }
+    ExecSql(QStringLiteral("update ") + table + QStringLiteral(" set price=?, pi=?, quantity=? where id=?"),
+            {roundTo4(amount), roundTo4(pieces), roundTo4(weight), id});
+}
+
+void FillServCombo(QComboBox *combo, const QString &field)
+{
+    const QString name = field.isEmpty() ? fieldFromComboName(combo) : field;
+    QSqlQuery query = ExecSql(QStringLiteral("select value from serv where field=? order by value"), {name});
+    QStringList values;
+    while (query.next())
+        values << query.value(0).toString();
+    combo->addItems(values);
+}
+
+QString ServValueList(const QString &field)
+{
+    QSqlQuery query = ExecSql(QStringLiteral("select value from serv where field=?"), {field});
+    QStringList values;
+    while (query.next())
+        values << query.value(0).toString();
+    return values.join(QLatin1Char('|'));
+}
+
+void FillIdCombo(QComboBox *combo)
+{
+    const QString name = checkedName(fieldFromComboName(combo));
+    QSqlQuery query = ExecSql(QStringLiteral("select id, ") + name + QStringLiteral(" from ") + name
+                              + QStringLiteral(" order by ") + name);
+    while (query.next())
+        combo->addItem(query.value(1).toString(), query.value(0).toInt());
+}
+
+void FillFieldCaptionCombo(QComboBox *combo, bool selectFirst)
+{
+    {
+        // Adding items to an empty combo would choose item 0 on its own; the
+        // choice is made below, and only when asked for.
+        const QSignalBlocker blocker(combo);
+        const int previous = combo->currentIndex();
+        combo->addItems(FieldCaptions());
+        combo->setCurrentIndex(selectFirst ? -1 : previous);
+    }
+    if (selectFirst && combo->count() > 0)
+        combo->setCurrentIndex(0);
+}
+
+DbTransaction::DbTransaction()
+{
+    QSqlDatabase db = DbConnection();
+    if (!db.transaction())
+        throw DbError(db.lastError());
+    m_open = true;
+}
+
+DbTransaction::~DbTransaction()
+{
+    if (m_open)
+        DbConnection().rollback();
+}
+
+void DbTransaction::commit()
+{
+    QSqlDatabase db = DbConnection();
+    if (!db.commit())
+        throw DbError(db.lastError());
+    m_open = false;
+}

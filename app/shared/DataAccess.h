@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+
+class QComboBox;
+
+// The shared data-access procedures. All work on DbConnection(). Values are
+// always bound to placeholders, never joined into the statement; table and
+// column names come from the program itself and are checked to be plain
+// identifiers. A database error throws DbError (see DbError.h): it ends the
+// operation in progress, and the window's handler shows the engine's text.
+
+// What LookupValue gives when the value found is Null.
+enum NullMode { NullAsIs = 0, NullAsEmptyText = 1, NullAsZero = 2 };
+
+// A condition with "?" placeholders and the values bound to them, in order:
+// SqlCondition{QStringLiteral("pid=?"), {id}}.
+struct SqlCondition
+{
+    QString text;
+    QVariantList values;
+
+    bool isEmpty() const { return text.isEmpty(); }
+};
+
+// Prepares, binds and runs one statement forward-only; throws DbError.
+QSqlQuery ExecSql(const QString &sql, const QVariantList &values = QVariantList());
+
+// The first column of the first row of "select expression from table [where
+// condition]". No row gives an invalid QVariant, which reads as "" and as 0;
+// a Null value is kept (valid and isNull()) with NullAsIs, or becomes "" or 0.
+QVariant LookupValue(const QString &expression, const QString &table,
+                     const SqlCondition &condition = SqlCondition(), NullMode mode = NullAsIs);
+
+bool IdExists(const QString &table, qint32 id);
+bool RowExists(const QString &table, const SqlCondition &condition);
+void DeleteById(const QString &table, qint32 id);
+
+// Recomputes the stored totals of bill id (table "bill") from its lines in
+// table + "sub": amount sum(quantity*price), pieces and weight, each 0 when
+// the bill has no line, rounded to four decimals.
+void UpdateBillTotals(const QString &table, qint32 id);
+
+// Appends the values of a value list, ordered. An empty field is taken from
+// the combo's name without its three-letter prefix (cboMan1 → man1).
+void FillServCombo(QComboBox *combo, const QString &field = QString());
+
+// The values of a value list joined by "|" (empty text when there are none).
+QString ServValueList(const QString &field);
+
+// Appends id and name of every row of the table named by the combo
+// (cboClient → table client, column client), ordered by name; the id is the
+// item's data.
+void FillIdCombo(QComboBox *combo);
+
+// Appends the six value-list captions; with selectFirst the first one is then
+// chosen, which raises currentIndexChanged as a user's choice would.
+void FillFieldCaptionCombo(QComboBox *combo, bool selectFirst);
+
+// Begins a transaction on DbConnection; rolls it back on destruction unless
+// commit() was called. Throws DbError when the engine refuses.
+class DbTransaction
+{
+public:
+    DbTransaction();
+    ~DbTransaction();
+    DbTransaction(const DbTransaction &) = delete;
+    DbTransaction &operator=(const DbTransaction &) = delete;
+
+    void commit();
+
+private:
+    bool m_open = false;
+};

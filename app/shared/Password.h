@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+// Login passwords are stored as salted PBKDF2-SHA256 hashes:
+// "pbkdf2-sha256$<iterations>$<salt, base64>$<key, base64>". A value in any
+// other form is an old clear-text password and is compared as typed.
+QString HashPassword(const QString &password);
+
+// Whether typed opens the program, given the stored value as LookupValue gives
+// it: no row (invalid) admits only the empty password, Null admits nobody.
+bool PasswordMatches(const QVariant &stored, const QString &typed);

@@ -1,0 +1,73 @@
+#include "SearchCode.h"
+
+#include "DataAccess.h"
+#include "TextRules.h"
+
+#include <QHash>
+
+#include <optional>
+
+namespace {
+
+// tblspell.word compares case-insensitively, as the engine folds ASCII only.
+QString foldKey(const QString &word)
+{
+    QString key = word;
+    for (QChar &c : key) {
+        if (c.unicode() < 128)
+            c = c.toLower();
+    }
+    return key;
+}
+
+std::optional<QHash<QString, QString>> &cache()
+{
+    static std::optional<QHash<QString, QString>> table;
+    return table;
+}
+
+const QHash<QString, QString> &spellTable()
+{
+    std::optional<QHash<QString, QString>> &table = cache();
+    if (!table) {
+        QHash<QString, QString> loaded;
+        QSqlQuery query = ExecSql(QStringLiteral("select word, spell from tblspell"));
+        while (query.next()) {
+            const QString spell = query.value(1).toString();
+            const QString key = foldKey(query.value(0).toString());
+            // The first row wins, as a lookup of the first matching row would.
+            if (!spell.isEmpty() && !loaded.contains(key))
+                loaded.insert(key, spell);
+        }
+        table = std::move(loaded);
+    }
+    return *table;
+}
+
+} // namespace
+
+QString SpellOf(const QString &character)
+{
+    return spellTable().value(foldKey(character), character);
+}
+
+QString MakeSearchCode(const QString &text)
+{
+    const QString clean = CleanText(text);
+    const QHash<QString, QString> &table = spellTable();
+    QString code;
+    code.reserve(clean.size());
+    for (qsizetype i = 0; i < clean.size();) {
+        // One character may be a surrogate pair (rare ideographs).
+        const qsizetype len = (clean.at(i).isHighSurrogate() && i + 1 < clean.size()) ? 2 : 1;
+        const QString character = clean.mid(i, len);
+        code += table.value(foldKey(character), character);
+        i += len;
+    }
+    return code;
+}
+
+void ForgetSpellTable()
+{
+    cache().reset();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class QApplication;
+class QWidget;
+
+// Application-wide set-up shared by the program and its tests: names (which
+// fix the data and settings folders), the UI font, and tracking of the
+// active window.
+void InitApplication(QApplication &app);
+
+// The windows of the program are its top-level widgets; a window's name is
+// its objectName (frmBill, frmControl, …).
+bool IsFormLoaded(const QString &name);
+QWidget *FindForm(const QString &name);
+
+// The program window (a top-level whose name begins with "frm") that last
+// became active, or null.
+QWidget *ActiveForm();
+
+// Shows the main menu again; working windows call this when they close.
+void ShowMainMenu();

@@ -1,0 +1,85 @@
+#include "frmLoad.h"
+
+#include "AppPaths.h"
+#include "Database.h"
+#include "frmControl.h"
+#include "shared/DataAccess.h"
+#include "shared/DbError.h"
+#include "shared/NameLists.h"
+#include "shared/Password.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+bool CheckPassword(const QString &typed)
+{
+    return PasswordMatches(LookupValue(QStringLiteral("password"), QStringLiteral("tblinfo")), typed);
+}
+
+frmLoad::frmLoad(QWidget *parent)
+    : QWidget(parent)
+    , m_label(new QLabel(QStringLiteral("密码："), this))
+    , m_password(new QLineEdit(this))
+    , m_ok(new QPushButton(QStringLiteral("登录"), this))
+{
+    setObjectName(QStringLiteral("frmLoad"));
+    setWindowTitle(QStringLiteral("登录"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    m_label->setObjectName(QStringLiteral("Label3"));
+    m_password->setObjectName(QStringLiteral("txtPassword"));
+    m_password->setEchoMode(QLineEdit::Password);
+    m_password->installEventFilter(this);
+    m_ok->setObjectName(QStringLiteral("cmdOK"));
+    // A plain window's button takes Enter only when asked to.
+    m_ok->setAutoDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, &frmLoad::login);
+
+    auto *row = new QHBoxLayout;
+    row->addWidget(m_label);
+    row->addWidget(m_password, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addWidget(m_ok, 0, Qt::AlignRight);
+    setMinimumWidth(280);
+    m_password->setFocus();
+}
+
+bool frmLoad::load()
+{
+    InitSettingsFolder();
+    return RunGuarded([] { ConnectDatabase(); });
+}
+
+bool frmLoad::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_password && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // Enter only moves on; logging in takes a second Enter on the button.
+            m_ok->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmLoad::login()
+{
+    bool matches = false;
+    if (!RunGuarded([&] { matches = CheckPassword(m_password->text()); }))
+        return;
+    if (!matches) {
+        m_password->clear();
+        m_password->setFocus();
+        return;
+    }
+    InitNameLists();
+    auto *menu = new frmControl;
+    menu->show();
+    close();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// Whether typed is the login password stored in tblinfo. Throws DbError.
+bool CheckPassword(const QString &typed);
+
+// The login window. Enter in the password box moves to the button; Enter or
+// Space on the button logs in.
+class frmLoad : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit frmLoad(QWidget *parent = nullptr);
+
+    // Chooses the settings folder and opens the database. On failure the
+    // engine's text has been shown and the program should end.
+    bool load();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void login();
+
+    QLabel *m_label;
+    QLineEdit *m_password;
+    QPushButton *m_ok;
+};

@@ -1,0 +1,327 @@
+#include "../TestDatabase.h"
+#include "shared/DataAccess.h"
+#include "shared/DbError.h"
+#include "shared/MessageBox.h"
+#include "shared/NameLists.h"
+#include "shared/SearchCode.h"
+
+#include <QComboBox>
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QtTest>
+
+namespace {
+
+qint32 insertBill(const QString &client = QStringLiteral("客户"))
+{
+    QSqlQuery q = ExecSql(QStringLiteral("insert into bill (date, client) values ('2026-12-07', ?)"), {client});
+    return q.lastInsertId().toInt();
+}
+
+void insertLine(qint32 pid, double quantity, double price, double pi)
+{
+    ExecSql(QStringLiteral("insert into billsub (pid, artno, quantity, price, pi) values (?, 'A1', ?, ?, ?)"),
+            {pid, quantity, price, pi});
+}
+
+void insertServ(const QString &field, const QString &value)
+{
+    ExecSql(QStringLiteral("insert into serv (field, value) values (?, ?)"), {field, value});
+}
+
+QStringList items(const QComboBox &combo)
+{
+    QStringList list;
+    for (int i = 0; i < combo.count(); ++i)
+        list << combo.itemText(i);
+    return list;
+}
+
+} // namespace
+
+class TestDataAccess : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void lookupValueNullModes();
+    void existenceChecksBindAnyText();
+    void likeKeepsWildcardsWhereUsed();
+    void deletingABillDeletesItsLines();
+    void billTotals();
+    void valueLists();
+    void idCombo();
+    void fieldCaptionCombo();
+    void tableNames_data();
+    void tableNames();
+    void searchCodes_data();
+    void searchCodes();
+    void searchCodeCacheMatchesTable();
+    void transactionRollsBack();
+    void errorsCarryTheEngineText();
+
+private:
+    std::unique_ptr<TestDatabase> m_db;
+};
+
+void TestDataAccess::init()
+{
+    m_db = std::make_unique<TestDatabase>();
+    InitNameLists();
+}
+
+void TestDataAccess::cleanup()
+{
+    m_db.reset();
+}
+
+void TestDataAccess::lookupValueNullModes()
+{
+    ExecSql(QStringLiteral("insert into client (client, link) values ('甲', null)"));
+    const SqlCondition cond{QStringLiteral("client=?"), {QStringLiteral("甲")}};
+
+    const QVariant asIs = LookupValue(QStringLiteral("link"), QStringLiteral("client"), cond, NullAsIs);
+    QVERIFY(asIs.isValid());
+    QVERIFY(asIs.isNull());
+    QCOMPARE(LookupValue(QStringLiteral("link"), QStringLiteral("client"), cond, NullAsEmptyText), QVariant(QString()));
+    QCOMPARE(LookupValue(QStringLiteral("link"), QStringLiteral("client"), cond, NullAsZero).toInt(), 0);
+    QCOMPARE(LookupValue(QStringLiteral("link"), QStringLiteral("client"), cond, NullAsZero).userType(),
+             QMetaType::Int);
+
+    // No row: invalid, reading as "" and 0 whatever the mode.
+    const SqlCondition none{QStringLiteral("client=?"), {QStringLiteral("乙")}};
+    for (NullMode mode : {NullAsIs, NullAsEmptyText, NullAsZero}) {
+        const QVariant v = LookupValue(QStringLiteral("link"), QStringLiteral("client"), none, mode);
+        QVERIFY(!v.isValid());
+        QCOMPARE(v.toString(), QString());
+        QCOMPARE(v.toInt(), 0);
+    }
+    // No condition: the first row.
+    QCOMPARE(LookupValue(QStringLiteral("client"), QStringLiteral("client")).toString(), QStringLiteral("甲"));
+}
+
+void TestDataAccess::existenceChecksBindAnyText()
+{
+    const QString nasty = QStringLiteral("O'Brien [x] \"50%\" _a_ ; drop table bill; --");
+    ExecSql(QStringLiteral("insert into client (client) values (?)"), {nasty});
+    const qint32 id = LookupValue(QStringLiteral("id"), QStringLiteral("client")).toInt();
+    QVERIFY(IdExists(QStringLiteral("client"), id));
+    QVERIFY(!IdExists(QStringLiteral("client"), id + 1));
+    QVERIFY(RowExists(QStringLiteral("client"), {QStringLiteral("client=?"), {nasty}}));
+    // "=" is not "like": the wildcard characters match only themselves here.
+    QVERIFY(!RowExists(QStringLiteral("client"), {QStringLiteral("client=?"), {QStringLiteral("O%")}}));
+    // Case-insensitive, as the duplicate checks need.
+    QVERIFY(RowExists(QStringLiteral("client"), {QStringLiteral("id<>? and client=?"), {id + 1, nasty.toUpper()}}));
+    QVERIFY(!RowExists(QStringLiteral("client"), {QStringLiteral("id<>? and client=?"), {id, nasty}}));
+    QVERIFY(IdExists(QStringLiteral("Client"), id));
+    QVERIFY(LookupValue(QStringLiteral("count(*)"), QStringLiteral("bill")).isValid());
+
+    DeleteById(QStringLiteral("client"), id);
+    QVERIFY(!IdExists(QStringLiteral("client"), id));
+
+    // Names that are not plain identifiers never reach the engine.
+    QVERIFY_THROWS_EXCEPTION(DbError, IdExists(QStringLiteral("client; delete from bill"), 1));
+}
+
+void TestDataAccess::likeKeepsWildcardsWhereUsed()
+{
+    ExecSql(QStringLiteral("insert into artno (artno, query) values ('A1', 'a1 hs'), ('B2', 'b2 ls')"));
+    const auto count = [](const QString &text) {
+        return LookupValue(QStringLiteral("count(*)"), QStringLiteral("artno"),
+                           {QStringLiteral("query like ?"), {QStringLiteral("%") + text + QStringLiteral("%")}})
+            .toInt();
+    };
+    QCOMPARE(count(QStringLiteral("HS")), 1);
+    QCOMPARE(count(QStringLiteral("_2")), 1);
+    QCOMPARE(count(QStringLiteral("%")), 2);
+    QCOMPARE(count(QStringLiteral("'")), 0);
+}
+
+void TestDataAccess::deletingABillDeletesItsLines()
+{
+    const qint32 keep = insertBill();
+    const qint32 gone = insertBill();
+    insertLine(keep, 1, 1, 1);
+    insertLine(gone, 2, 2, 2);
+    insertLine(gone, 3, 3, 3);
+    DeleteById(QStringLiteral("bill"), gone);
+    QCOMPARE(LookupValue(QStringLiteral("count(*)"), QStringLiteral("billsub")).toInt(), 1);
+    QCOMPARE(LookupValue(QStringLiteral("pid"), QStringLiteral("billsub")).toInt(), keep);
+}
+
+void TestDataAccess::billTotals()
+{
+    const qint32 id = insertBill();
+    insertLine(id, 12.5, 3.3, 2);
+    insertLine(id, 0.1, 0.2, 1);
+    UpdateBillTotals(QStringLiteral("bill"), id);
+    const SqlCondition byId{QStringLiteral("id=?"), {id}};
+    // 12.5*3.3 + 0.1*0.2 = 41.25 + 0.02, stored to four decimals exactly.
+    QCOMPARE(LookupValue(QStringLiteral("price"), QStringLiteral("bill"), byId).toDouble(), 41.27);
+    QCOMPARE(LookupValue(QStringLiteral("pi"), QStringLiteral("bill"), byId).toDouble(), 3.0);
+    QCOMPARE(LookupValue(QStringLiteral("quantity"), QStringLiteral("bill"), byId).toDouble(), 12.6);
+
+    // The last line deleted: 0, 0, 0 rather than Null.
+    ExecSql(QStringLiteral("delete from billsub where pid=?"), {id});
+    UpdateBillTotals(QStringLiteral("bill"), id);
+    for (const char *column : {"price", "pi", "quantity"}) {
+        const QVariant v = LookupValue(QString::fromLatin1(column), QStringLiteral("bill"), byId);
+        QVERIFY(!v.isNull());
+        QCOMPARE(v.toDouble(), 0.0);
+    }
+}
+
+void TestDataAccess::valueLists()
+{
+    insertServ(QStringLiteral("man1"), QStringLiteral("王五"));
+    insertServ(QStringLiteral("man1"), QStringLiteral("张三"));
+    insertServ(QStringLiteral("MAN1"), QStringLiteral("李四"));
+    insertServ(QStringLiteral("color"), QStringLiteral("红"));
+
+    QComboBox combo;
+    combo.setObjectName(QStringLiteral("cboMan1"));
+    combo.addItem(QStringLiteral("已有"));
+    FillServCombo(&combo);
+    QCOMPARE(combo.count(), 4);
+    QCOMPARE(combo.itemText(0), QStringLiteral("已有"));
+    QStringList sorted = items(combo).mid(1);
+    QStringList expected{QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("王五")};
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(sorted, expected);
+
+    QComboBox colors;
+    FillServCombo(&colors, QStringLiteral("color"));
+    QCOMPARE(items(colors), QStringList{QStringLiteral("红")});
+
+    QCOMPARE(ServValueList(QStringLiteral("color")), QStringLiteral("红"));
+    QCOMPARE(ServValueList(QStringLiteral("man1")).split(QLatin1Char('|')).size(), 3);
+    QCOMPARE(ServValueList(QStringLiteral("man4")), QString());
+}
+
+void TestDataAccess::idCombo()
+{
+    ExecSql(QStringLiteral("insert into client (client) values ('乙'), ('甲''s')"));
+    QComboBox combo;
+    combo.setObjectName(QStringLiteral("cboClient"));
+    FillIdCombo(&combo);
+    QCOMPARE(combo.count(), 2);
+    for (int i = 0; i < combo.count(); ++i) {
+        const SqlCondition byId{QStringLiteral("id=?"), {combo.itemData(i)}};
+        QCOMPARE(LookupValue(QStringLiteral("client"), QStringLiteral("client"), byId).toString(), combo.itemText(i));
+    }
+}
+
+void TestDataAccess::fieldCaptionCombo()
+{
+    QComboBox quiet;
+    QSignalSpy quietSpy(&quiet, &QComboBox::currentIndexChanged);
+    FillFieldCaptionCombo(&quiet, false);
+    QCOMPARE(items(quiet), FieldCaptions());
+    QCOMPARE(quietSpy.count(), 0);
+    QCOMPARE(quiet.currentIndex(), -1);
+
+    QComboBox chosen;
+    QSignalSpy spy(&chosen, &QComboBox::currentIndexChanged);
+    FillFieldCaptionCombo(&chosen, true);
+    QCOMPARE(chosen.currentIndex(), 0);
+    QCOMPARE(chosen.currentText(), QStringLiteral("品名"));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toInt(), 0);
+}
+
+void TestDataAccess::tableNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("bill window") << "frmBill" << 0 << "bill" << "Tovik";
+    QTest::newRow("upper case") << "FRMBILL" << 0 << "bill" << "Tovik";
+    QTest::newRow("no table falls back to bill") << "frmQuery" << 0 << "bill" << "Tovik";
+    QTest::newRow("empty") << "" << 0 << "bill" << "Tovik";
+}
+
+void TestDataAccess::tableNames()
+{
+    QFETCH(QString, name);
+    QFETCH(int, index);
+    QFETCH(QString, table);
+    QFETCH(QString, caption);
+    QCOMPARE(TableIndexOf(name), index);
+    QCOMPARE(TableNameOf(name), table);
+    QCOMPARE(TableCaptionOf(name), caption);
+    QCOMPARE(FieldNames(), (QStringList{"product", "color", "man1", "man2", "man3", "man4"}));
+    QCOMPARE(FieldCaptions().at(5), QStringLiteral("送货人"));
+}
+
+void TestDataAccess::searchCodes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("code");
+    QTest::newRow("chinese") << "红色" << "hs";
+    QTest::newRow("mixed, latin kept") << "A12 红" << "A12 h";
+    QTest::newRow("cleaned first") << " 'A[1]' " << "A1";
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("all spaces") << "   " << "";
+    QTest::newRow("not in table") << "①" << "①";
+    QTest::newRow("beyond the basic plane") << QString::fromUcs4(U"\U00020000x") << "hx";
+}
+
+void TestDataAccess::searchCodes()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, code);
+    QCOMPARE(MakeSearchCode(text), code);
+}
+
+void TestDataAccess::searchCodeCacheMatchesTable()
+{
+    // SpellOf gives what a direct lookup of tblspell gives, for every entry.
+    QSqlQuery q = ExecSql(QStringLiteral("select word, spell from tblspell"));
+    int checked = 0;
+    while (q.next()) {
+        QCOMPARE(SpellOf(q.value(0).toString()), q.value(1).toString());
+        ++checked;
+    }
+    QVERIFY(checked > 20000);
+    QCOMPARE(SpellOf(QStringLiteral("x")), QStringLiteral("x"));
+
+    // A table entry added by hand is seen once the table is read again.
+    ExecSql(QStringLiteral("insert into tblspell (word, spell) values ('Q', 'k')"));
+    ForgetSpellTable();
+    QCOMPARE(MakeSearchCode(QStringLiteral("qQ")), QStringLiteral("kk"));
+}
+
+void TestDataAccess::transactionRollsBack()
+{
+    {
+        DbTransaction t;
+        insertBill();
+    }
+    QCOMPARE(LookupValue(QStringLiteral("count(*)"), QStringLiteral("bill")).toInt(), 0);
+    {
+        DbTransaction t;
+        insertBill();
+        t.commit();
+    }
+    QCOMPARE(LookupValue(QStringLiteral("count(*)"), QStringLiteral("bill")).toInt(), 1);
+}
+
+void TestDataAccess::errorsCarryTheEngineText()
+{
+    QStringList shown;
+    const MsgHandler previous = SetMsgHandler([&](const QString &text, MsgButtons, MsgIcon) {
+        shown << text;
+        return MsgAnswer::Ok;
+    });
+    const bool ran = RunGuarded([] { LookupValue(QStringLiteral("nosuchcolumn"), QStringLiteral("bill")); });
+    SetMsgHandler(previous);
+    QVERIFY(!ran);
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown.first().contains(QLatin1String("nosuchcolumn")), qPrintable(shown.first()));
+}
+
+QTEST_MAIN(TestDataAccess)
+#include "tst_dataaccess.moc"
