@@ -1,0 +1,241 @@
+#include "shared/DataAccess.h"
+#include "shared/DbError.h"
+#include "startup/AppPaths.h"
+#include "startup/Database.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QScopeGuard>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+
+QByteArray fileDigest(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// A valid SQLite file holding only the tables named.
+void makeSqliteFile(const QString &path, const QStringList &tables)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("maker"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        for (const QString &t : tables)
+            QSqlQuery(db).exec(QStringLiteral("create table %1 (id integer)").arg(t));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("maker"));
+}
+
+} // namespace
+
+class TestDatabase : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void newDatabaseHasEverything();
+    void unusableFileIsRefusedAndLeftAlone_data();
+    void unusableFileIsRefusedAndLeftAlone();
+    void lockedFileIsRefusedAndLeftAlone();
+    void existingDatabaseKeepsItsData();
+    void settingsFolderAndReadSetting();
+    void dataFolderChoice();
+};
+
+void TestDatabase::newDatabaseHasEverything()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ovBill.db"));
+    ConnectDatabaseAt(path);
+    auto closer = qScopeGuard([] { CloseDatabase(); });
+
+    QSqlQuery tables = ExecSql(QStringLiteral("select count(*) from sqlite_master where type='table' and name in "
+                                              "('bill','billsub','client','artno','serv','tblinfo','tblspell')"));
+    QVERIFY(tables.next());
+    QCOMPARE(tables.value(0).toInt(), 7);
+    QCOMPARE(LookupValue(QStringLiteral("count(*)"), QStringLiteral("tblinfo")).toInt(), 1);
+    const QVariant password = LookupValue(QStringLiteral("password"), QStringLiteral("tblinfo"));
+    QVERIFY(!password.isNull());
+    QCOMPARE(password.toString(), QString());
+    QVERIFY(LookupValue(QStringLiteral("count(*)"), QStringLiteral("tblspell")).toInt() > 40000);
+    QCOMPARE(LookupValue(QStringLiteral("spell"), QStringLiteral("tblspell"),
+                         {QStringLiteral("word=?"), {QStringLiteral("红")}}).toString(),
+             QStringLiteral("h"));
+
+    QSqlQuery pragma = ExecSql(QStringLiteral("pragma foreign_keys"));
+    QVERIFY(pragma.next());
+    QCOMPARE(pragma.value(0).toInt(), 1);
+    pragma = ExecSql(QStringLiteral("pragma journal_mode"));
+    QVERIFY(pragma.next());
+    QCOMPARE(pragma.value(0).toString(), QStringLiteral("wal"));
+    pragma = ExecSql(QStringLiteral("pragma user_version"));
+    QVERIFY(pragma.next());
+    QCOMPARE(pragma.value(0).toInt(), 1);
+    // The lines of a bill are found by index, not by scanning.
+    pragma = ExecSql(QStringLiteral("explain query plan select sum(pi) from billsub where pid=1"));
+    QVERIFY(pragma.next());
+    QVERIFY2(pragma.value(3).toString().contains(QLatin1String("billsub_pid")), qPrintable(pragma.value(3).toString()));
+}
+
+void TestDatabase::unusableFileIsRefusedAndLeftAlone_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("not a database") << "garbage";
+    QTest::newRow("truncated database") << "truncated";
+    QTest::newRow("missing tables") << "tables";
+    QTest::newRow("zero-byte file") << "empty";
+    QTest::newRow("a folder") << "folder";
+    QTest::newRow("read-only") << "readonly";
+}
+
+void TestDatabase::unusableFileIsRefusedAndLeftAlone()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ovBill.db"));
+    if (kind == QLatin1String("garbage")) {
+        writeFile(path, QByteArray("this is not a database, it is a letter to a client\n").repeated(200));
+    } else if (kind == QLatin1String("truncated")) {
+        ConnectDatabaseAt(path);
+        CloseDatabase();
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray head = f.read(100 + 512);
+        f.close();
+        writeFile(path, head);
+    } else if (kind == QLatin1String("tables")) {
+        makeSqliteFile(path, {QStringLiteral("bill"), QStringLiteral("billsub")});
+    } else if (kind == QLatin1String("empty")) {
+        // SQLite takes a zero-byte file for an empty database.
+        writeFile(path, QByteArray());
+    } else if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("ovBill.db")));
+    } else if (kind == QLatin1String("readonly")) {
+        if (geteuid() == 0)
+            QSKIP("root may write any file");
+        ConnectDatabaseAt(path);
+        CloseDatabase();
+        QFile::setPermissions(path, QFile::ReadOwner);
+    }
+    const QByteArray before = fileDigest(path);
+    const QStringList filesBefore = QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+
+    QVERIFY_THROWS_EXCEPTION(DbError, ConnectDatabaseAt(path));
+
+    QCOMPARE(fileDigest(path), before);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), filesBefore);
+    QVERIFY(!DbConnection().isOpen());
+}
+
+void TestDatabase::lockedFileIsRefusedAndLeftAlone()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ovBill.db"));
+    makeSqliteFile(path, {QStringLiteral("bill")});
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        other.setDatabaseName(path);
+        QVERIFY(other.open());
+        QSqlQuery lock(other);
+        QVERIFY(lock.exec(QStringLiteral("begin exclusive")));
+        const QByteArray before = fileDigest(path);
+
+        bool thrown = false;
+        try {
+            ConnectDatabaseAt(path);
+        } catch (const DbError &e) {
+            thrown = true;
+            QVERIFY2(e.text().contains(QLatin1String("locked")), qPrintable(e.text()));
+        }
+        QVERIFY(thrown);
+        QCOMPARE(fileDigest(path), before);
+        QSqlQuery(other).exec(QStringLiteral("rollback"));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+}
+
+void TestDatabase::existingDatabaseKeepsItsData()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ovBill.db"));
+    ConnectDatabaseAt(path);
+    ExecSql(QStringLiteral("update tblinfo set password='x'"));
+    ExecSql(QStringLiteral("insert into client (client) values ('甲')"));
+    CloseDatabase();
+    ConnectDatabaseAt(path);
+    QCOMPARE(LookupValue(QStringLiteral("password"), QStringLiteral("tblinfo")).toString(), QStringLiteral("x"));
+    QCOMPARE(LookupValue(QStringLiteral("count(*)"), QStringLiteral("tblinfo")).toInt(), 1);
+    QCOMPARE(LookupValue(QStringLiteral("client"), QStringLiteral("client")).toString(), QStringLiteral("甲"));
+    CloseDatabase();
+}
+
+void TestDatabase::settingsFolderAndReadSetting()
+{
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+
+    InitSettingsFolder();
+    QCOMPARE(SettingsFolder(), ProgramFolder());
+    QCOMPARE(ReadSetting(QStringLiteral("backup"), QStringLiteral("默认")), QStringLiteral("默认"));
+
+    QVERIFY(QDir(config.path()).mkpath(QStringLiteral("Orvane")));
+    writeFile(config.filePath(QStringLiteral("Orvane/ov.ini")),
+              QStringLiteral("[ov]\nbackup=/media/备份,每天\nprinter=pdf:/tmp/x.pdf\n").toUtf8());
+    InitSettingsFolder();
+    QCOMPARE(SettingsFolder(), config.filePath(QStringLiteral("Orvane")));
+    QCOMPARE(ReadSetting(QStringLiteral("backup")), QStringLiteral("/media/备份,每天"));
+    QCOMPARE(ReadSetting(QStringLiteral("printer")), QStringLiteral("pdf:/tmp/x.pdf"));
+    QCOMPARE(ReadSetting(QStringLiteral("missing"), QStringLiteral("d")), QStringLiteral("d"));
+    // The database is not looked for in the settings folder.
+    qputenv("TOVIK_DATA_DIR", QByteArray());
+    qunsetenv("TOVIK_DATA_DIR");
+    QVERIFY(!DatabasePath().startsWith(config.path()));
+    qunsetenv("XDG_CONFIG_HOME");
+    InitSettingsFolder();
+}
+
+void TestDatabase::dataFolderChoice()
+{
+    QTemporaryDir data;
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    auto restore = qScopeGuard([] {
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("TOVIK_DATA_DIR");
+    });
+
+    qputenv("TOVIK_DATA_DIR", data.path().toUtf8());
+    QCOMPARE(DataFolder(), data.path());
+
+    qunsetenv("TOVIK_DATA_DIR");
+    QVERIFY(DataFolder().startsWith(home.path()));
+    QVERIFY(QDir(DataFolder()).exists());
+
+    // A database beside the program makes a portable install.
+    const QString portable = ProgramFolder() + QStringLiteral("/ovBill.db");
+    QVERIFY(!QFile::exists(portable));
+    writeFile(portable, QByteArray());
+    auto removePortable = qScopeGuard([portable] { QFile::remove(portable); });
+    QCOMPARE(DataFolder(), ProgramFolder());
+}
+
+QTEST_GUILESS_MAIN(TestDatabase)
+#include "tst_database.moc"
