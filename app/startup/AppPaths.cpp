@@ -1,5 +1,7 @@
 #include "AppPaths.h"
 
+#include "shared/MessageBox.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -60,6 +62,12 @@ QString ReadSetting(const QString &key, const QString &defaultValue)
     if (!QFileInfo::exists(path))
         return defaultValue;
     const QSettings ini(path, QSettings::IniFormat);
+    if (ini.status() != QSettings::NoError) {
+        MsgBox(ini.status() == QSettings::AccessError ? QStringLiteral("无法读取设置文件：%1").arg(path)
+                                                      : QStringLiteral("设置文件格式错误：%1").arg(path),
+               MsgButtons::Ok, MsgIcon::Warning);
+        return QString();
+    }
     const QVariant value = ini.value(QStringLiteral("ov/") + key);
     if (!value.isValid())
         return defaultValue;

@@ -4,6 +4,7 @@
 #include "shared/MessageBox.h"
 #include "shared/NameLists.h"
 #include "shared/SearchCode.h"
+#include "shared/TextRules.h"
 
 #include <QComboBox>
 #include <QSignalSpy>
@@ -48,6 +49,8 @@ private Q_SLOTS:
 
     void lookupValueNullModes();
     void existenceChecksBindAnyText();
+    void anyTextPassesEveryProcedure_data();
+    void anyTextPassesEveryProcedure();
     void likeKeepsWildcardsWhereUsed();
     void deletingABillDeletesItsLines();
     void billTotals();
@@ -123,6 +126,33 @@ void TestDataAccess::existenceChecksBindAnyText()
 
     // Names that are not plain identifiers never reach the engine.
     QVERIFY_THROWS_EXCEPTION(DbError, IdExists(QStringLiteral("client; delete from bill"), 1));
+}
+
+void TestDataAccess::anyTextPassesEveryProcedure_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("quote") << "O'Brien";
+    QTest::newRow("double quote") << "\"x\"";
+    QTest::newRow("brackets") << "[password]";
+    QTest::newRow("wildcards") << "50%_";
+    QTest::newRow("statement") << "'; delete from bill; --";
+}
+
+void TestDataAccess::anyTextPassesEveryProcedure()
+{
+    QFETCH(QString, text);
+    insertBill(text);
+    insertServ(text, text);
+    const SqlCondition cond{QStringLiteral("client=?"), {text}};
+    QCOMPARE(LookupValue(QStringLiteral("client"), QStringLiteral("bill"), cond).toString(), text);
+    QVERIFY(RowExists(QStringLiteral("bill"), cond));
+    QComboBox combo;
+    FillServCombo(&combo, text);
+    QCOMPARE(items(combo), QStringList{text});
+    QCOMPARE(ServValueList(text), text);
+    QCOMPARE(SpellOf(text), text);
+    QCOMPARE(MakeSearchCode(text), CleanText(text));
+    QCOMPARE(LookupValue(QStringLiteral("count(*)"), QStringLiteral("bill")).toInt(), 1);
 }
 
 void TestDataAccess::likeKeepsWildcardsWhereUsed()
