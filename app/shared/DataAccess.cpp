@@ -104,6 +104,29 @@ void DeleteById(const QString &table, qint32 id)
     ExecSql(QStringLiteral("delete from ") + checkedName(table) + QStringLiteral(" where id=?"), {id});
 }
 
+qint32 StoreRecord(const QString &table, qint32 id, const RecordValues &values)
+{
+    QStringList names;
+    QVariantList bound;
+    for (const auto &[column, value] : values) {
+        names << checkedName(column);
+        bound << value;
+    }
+    if (id > 0 && IdExists(table, id)) {
+        bound << id;
+        ExecSql(QStringLiteral("update ") + table + QStringLiteral(" set ") + names.join(QStringLiteral("=?, "))
+                    + QStringLiteral("=? where id=?"),
+                bound);
+        return id;
+    }
+    const QString placeholders = QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(','));
+    const QSqlQuery insert = ExecSql(QStringLiteral("insert into ") + table + QStringLiteral(" (")
+                                         + names.join(QLatin1Char(',')) + QStringLiteral(") values (")
+                                         + placeholders + QLatin1Char(')'),
+                                     bound);
+    return insert.lastInsertId().toInt();
+}
+
 void UpdateBillTotals(const QString &table, qint32 id)
 {
     const QString lines = checkedName(table) + QStringLiteral("sub");

@@ -38,6 +38,14 @@ bool IdExists(const QString &table, qint32 id);
 bool RowExists(const QString &table, const SqlCondition &condition);
 void DeleteById(const QString &table, qint32 id);
 
+// The columns of one record to store, by name, in the order written.
+using RecordValues = QList<QPair<QString, QVariant>>;
+
+// Stores one record: updates the row with this id when it exists, otherwise
+// adds a new row. Returns the row's id (for a new row, the one the database
+// assigned).
+qint32 StoreRecord(const QString &table, qint32 id, const RecordValues &values);
+
 // Recomputes the stored totals of bill id (table "bill") from its lines in
 // table + "sub": amount sum(quantity*price), pieces and weight, each 0 when
 // the bill has no line, rounded to four decimals.

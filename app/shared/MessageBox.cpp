@@ -60,3 +60,9 @@ MsgHandler SetMsgHandler(MsgHandler handler)
     currentHandler() = std::move(handler);
     return previous;
 }
+
+void ShowRowMessage(int row, const QString &text)
+{
+    MsgBox(QStringLiteral("第 ") + QString::number(row) + QStringLiteral(" 行：\r\n\r\n") + text,
+           MsgButtons::Ok, MsgIcon::None);
+}

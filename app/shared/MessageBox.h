@@ -18,3 +18,7 @@ MsgAnswer MsgBox(const QString &text, MsgButtons buttons = MsgButtons::Ok,
 // Replaces the handler and returns the previous one; an empty handler
 // restores the real message box.
 MsgHandler SetMsgHandler(MsgHandler handler);
+
+// A validation message about a grid row: "第 <row> 行：", a blank line, the
+// text; OK only.
+void ShowRowMessage(int row, const QString &text);

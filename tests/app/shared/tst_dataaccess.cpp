@@ -53,6 +53,7 @@ private Q_SLOTS:
     void anyTextPassesEveryProcedure();
     void likeKeepsWildcardsWhereUsed();
     void deletingABillDeletesItsLines();
+    void storeRecordAddsThenUpdates();
     void billTotals();
     void valueLists();
     void idCombo();
@@ -179,6 +180,26 @@ void TestDataAccess::deletingABillDeletesItsLines()
     DeleteById(QStringLiteral("bill"), gone);
     QCOMPARE(LookupValue(QStringLiteral("count(*)"), QStringLiteral("billsub")).toInt(), 1);
     QCOMPARE(LookupValue(QStringLiteral("pid"), QStringLiteral("billsub")).toInt(), keep);
+}
+
+void TestDataAccess::storeRecordAddsThenUpdates()
+{
+    const RecordValues first{{QStringLiteral("client"), QStringLiteral("甲")}, {QStringLiteral("link"), QString()}};
+    const qint32 id = StoreRecord(QStringLiteral("client"), 0, first);
+    QVERIFY(id > 0);
+    const qint32 second = StoreRecord(QStringLiteral("client"), 0, first);
+    QVERIFY(second != id);
+
+    StoreRecord(QStringLiteral("client"), id, {{QStringLiteral("link"), QStringLiteral("电话 1'2")}});
+    const SqlCondition byId{QStringLiteral("id=?"), {id}};
+    QCOMPARE(LookupValue(QStringLiteral("link"), QStringLiteral("client"), byId).toString(), QStringLiteral("电话 1'2"));
+    QCOMPARE(LookupValue(QStringLiteral("client"), QStringLiteral("client"), byId).toString(), QStringLiteral("甲"));
+
+    // A record deleted meanwhile is stored again as a new one, not lost.
+    DeleteById(QStringLiteral("client"), second);
+    const qint32 again = StoreRecord(QStringLiteral("client"), second, first);
+    QVERIFY(again > second);
+    QCOMPARE(LookupValue(QStringLiteral("count(*)"), QStringLiteral("client")).toInt(), 2);
 }
 
 void TestDataAccess::billTotals()

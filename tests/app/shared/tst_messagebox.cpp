@@ -7,7 +7,23 @@ class TestMessageBox : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void handlerSeesTextAndScriptsAnswer();
+    void rowMessage();
 };
+
+void TestMessageBox::rowMessage()
+{
+    QString seen;
+    MsgButtons seenButtons = MsgButtons::YesNo;
+    const MsgHandler previous = SetMsgHandler([&](const QString &text, MsgButtons buttons, MsgIcon) {
+        seen = text;
+        seenButtons = buttons;
+        return MsgAnswer::Ok;
+    });
+    ShowRowMessage(12, QStringLiteral("编号？"));
+    SetMsgHandler(previous);
+    QCOMPARE(seen, QStringLiteral("第 12 行：\r\n\r\n编号？"));
+    QCOMPARE(seenButtons, MsgButtons::Ok);
+}
 
 void TestMessageBox::handlerSeesTextAndScriptsAnswer()
 {
