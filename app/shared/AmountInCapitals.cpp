@@ -95,7 +95,7 @@ qint64 AmountToFen(double amount)
     if (!std::isfinite(amount) || std::fabs(amount) >= kAmountLimit)
         return -1;
     const qint64 fen = roundedFen(amount);
-    // 9999999999999.995 rounds up to a fourteenth integer digit.
+    // 9999999999999.996 rounds up to a fourteenth integer digit.
     return fen < kFenLimit ? fen : -1;
 }
 
