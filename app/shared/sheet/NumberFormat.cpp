@@ -1,6 +1,7 @@
 #include "NumberFormat.h"
 
 #include <QList>
+#include <QLocale>
 
 #include <cmath>
 
@@ -83,6 +84,7 @@ struct NumberPattern
     bool hasDigits = false;
     bool isDate = false;
     bool isGeneral = false;
+    bool textPlaceholder = false;
 };
 
 bool isDigitPlaceholder(QChar c)
@@ -153,13 +155,36 @@ NumberPattern parseSection(const QString &section)
         } else if (QStringLiteral("yYmMdDhHsS").contains(c)) {
             pattern.isDate = true;
         } else if (c == QLatin1Char('@')) {
-            // the text placeholder means nothing for a number
+            pattern.textPlaceholder = true;
         } else {
             literal(QStringView(section).mid(i, 1));
         }
     }
     pattern.thousandsScale = pendingCommas; // commas after the last digit scale by 1000 each
     return pattern;
+}
+
+// magnitude (>= 0) with the given decimals, rounding halves up on the
+// number as written (255.005 → 255.01), as a spreadsheet shows it.
+QString roundedFixed(double magnitude, int decimals)
+{
+    const QString shortest = QString::number(magnitude, 'f', QLocale::FloatingPointShortest);
+    const qsizetype point = shortest.indexOf(QLatin1Char('.'));
+    if (point < 0 || shortest.size() - point - 1 <= decimals)
+        return QString::number(magnitude, 'f', decimals);
+    QString digits = shortest.left(point) + shortest.mid(point + 1, decimals);
+    if (shortest.at(point + 1 + decimals) >= QLatin1Char('5')) {
+        qsizetype i = digits.size() - 1;
+        for (; i >= 0 && digits.at(i) == QLatin1Char('9'); --i)
+            digits[i] = QLatin1Char('0');
+        if (i < 0)
+            digits.prepend(QLatin1Char('1'));
+        else
+            digits[i] = QChar(digits.at(i).unicode() + 1);
+    }
+    if (decimals == 0)
+        return digits;
+    return digits.left(digits.size() - decimals) + QLatin1Char('.') + digits.right(decimals);
 }
 
 QString groupThousands(const QString &digits)
@@ -184,8 +209,7 @@ QString formatMagnitude(double magnitude, const NumberPattern &pattern)
         const qsizetype e = text.indexOf(QLatin1Char('E'));
         return trimFraction(text.left(e), pattern.minimumDecimals) + text.mid(e);
     }
-    const QString fixed = trimFraction(QString::number(magnitude, 'f', pattern.maximumDecimals),
-                                       pattern.minimumDecimals);
+    const QString fixed = trimFraction(roundedFixed(magnitude, pattern.maximumDecimals), pattern.minimumDecimals);
     const qsizetype point = fixed.indexOf(QLatin1Char('.'));
     QString integer = point < 0 ? fixed : fixed.left(point);
     const QString fraction = point < 0 ? QString() : fixed.mid(point + 1);
@@ -220,8 +244,10 @@ QString FormatCellNumber(double value, const QString &formatCode)
         index = 2;
     const NumberPattern pattern = parseSection(sections.at(index));
     const bool minus = value < 0 && index == 0;
-    if (pattern.isGeneral || pattern.isDate)
+    if (pattern.isGeneral)
         return pattern.prefix + generalFormat(index == 0 ? value : std::fabs(value)) + pattern.suffix;
+    if (pattern.isDate || (pattern.textPlaceholder && !pattern.hasDigits))
+        return generalFormat(value); // dates are not shown as dates; "@" shows a number plainly
     if (!pattern.hasDigits)
         return pattern.prefix; // literal text only; an empty section hides the number
     QString number = formatMagnitude(std::fabs(value), pattern);
