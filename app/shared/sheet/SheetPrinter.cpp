@@ -74,8 +74,11 @@ void PrintWorksheet(const Worksheet &sheet, const PrintTarget &target, const QSt
     const SheetLayout layout(sheet, printable.size());
 
     QPainter painter;
-    if (!painter.begin(printer.get()))
-        throw SheetError(QStringLiteral("无法开始打印到“%1”。").arg(targetName(target, *printer)));
+    if (!painter.begin(printer.get())) {
+        throw SheetError(target.kind == PrintTarget::Kind::PdfFile
+                             ? QStringLiteral("无法写入文件“%1”。").arg(target.name)
+                             : QStringLiteral("无法开始打印到“%1”。").arg(printer->printerName()));
+    }
     const double pointsToDevice = printer->resolution() / 72.0;
     const auto &pages = layout.pages();
     for (std::size_t i = 0; i < pages.size(); ++i) {

@@ -35,7 +35,7 @@ public:
             zip_error_init_with_code(&error, code);
             const QString text = QString::fromLocal8Bit(zip_error_strerror(&error));
             zip_error_fini(&error);
-            throw SheetError(QStringLiteral("无法读取工作簿“%1”：%2").arg(path, text));
+            throw SheetError(QStringLiteral("“%1”不是可以读取的工作簿（%2）。").arg(path, text));
         }
     }
     ~ZipPackage() { zip_discard(m_zip); }
