@@ -3,6 +3,8 @@
 #include <QList>
 #include <QLocale>
 
+#include <array>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -284,57 +286,71 @@ bool IsTextFormat(const QString &formatCode)
 std::optional<double> NumberFromCellText(QStringView text)
 {
     text = text.trimmed();
+    // Longer texts would hold more digits than a double keeps.
+    constexpr qsizetype kMaxLength = 48;
+    if (text.isEmpty() || text.size() > kMaxLength)
+        return std::nullopt;
+    std::array<char, kMaxLength + 1> buffer;
+    int length = 0;
+    auto isDigit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+
     qsizetype i = 0;
-    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+')))
+    if (text.at(0) == QLatin1Char('-') || text.at(0) == QLatin1Char('+')) {
+        if (text.at(0) == QLatin1Char('-'))
+            buffer[length++] = '-';
         ++i;
-    QString plain = text.left(i).toString();
+    }
     // Integer part: digits, optionally grouped by commas in threes.
     const qsizetype integerStart = i;
-    int groupLength = -1; // digits since the last comma; -1 before any comma
     int integerDigits = 0;
-    while (i < text.size()) {
+    int groupLength = -1; // digits since the last comma; -1 before any comma
+    int firstSignificant = -1;
+    int lastSignificant = -1;
+    int position = 0; // of the digit among all digits
+    for (; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (c.isDigit() && c.unicode() < 128) {
-            plain += c;
+        if (isDigit(c)) {
+            buffer[length++] = char(c.unicode());
+            if (c != QLatin1Char('0') && firstSignificant < 0)
+                firstSignificant = position;
+            ++position;
             ++integerDigits;
             if (groupLength >= 0)
                 ++groupLength;
-        } else if (c == QLatin1Char(',') && integerDigits > 0 && (groupLength < 0 || groupLength == 3)
-                   && (groupLength >= 0 || integerDigits <= 3)) {
+        } else if (c == QLatin1Char(',') && integerDigits > 0 && (groupLength < 0 ? integerDigits <= 3 : groupLength == 3)) {
             groupLength = 0;
         } else {
             break;
         }
-        ++i;
     }
     if (groupLength >= 0 && groupLength != 3)
         return std::nullopt;
     if (integerDigits > 1 && text.at(integerStart) == QLatin1Char('0'))
         return std::nullopt; // "007" is a code; as a number it would lose its zeros
+    if (integerDigits > 0)
+        lastSignificant = position - 1; // an integer's trailing zeros count
     int fractionDigits = 0;
     if (i < text.size() && text.at(i) == QLatin1Char('.')) {
-        plain += QLatin1Char('.');
-        ++i;
-        while (i < text.size() && text.at(i).isDigit() && text.at(i).unicode() < 128) {
-            plain += text.at(i++);
+        buffer[length++] = '.';
+        for (++i; i < text.size() && isDigit(text.at(i)); ++i) {
+            buffer[length++] = char(text.at(i).unicode());
+            if (text.at(i) != QLatin1Char('0')) {
+                if (firstSignificant < 0)
+                    firstSignificant = position;
+                lastSignificant = position;
+            }
+            ++position;
             ++fractionDigits;
         }
     }
     if (i != text.size() || integerDigits + fractionDigits == 0)
         return std::nullopt;
     // A double holds 15 significant digits; more would come back altered.
-    const QString digits = QString(plain).remove(QLatin1Char('-')).remove(QLatin1Char('+')).remove(QLatin1Char('.'));
-    qsizetype first = 0;
-    while (first < digits.size() && digits.at(first) == QLatin1Char('0'))
-        ++first;
-    qsizetype last = digits.size();
-    if (fractionDigits > 0) {
-        while (last > first && digits.at(last - 1) == QLatin1Char('0'))
-            --last;
-    }
-    if (last - first > 15)
+    if (firstSignificant >= 0 && lastSignificant - firstSignificant + 1 > 15)
         return std::nullopt;
-    bool ok = false;
-    const double value = plain.toDouble(&ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
+    double value = 0;
+    const auto result = std::from_chars(buffer.data(), buffer.data() + length, value);
+    if (result.ec != std::errc() || result.ptr != buffer.data() + length)
+        return std::nullopt;
+    return value;
 }

@@ -115,14 +115,18 @@ void Worksheet::setValue(int row, int column, const QVariant &value)
     default:
         break;
     }
-    const QString text = value.toString();
+    setFromText(row, column, value.toString());
+}
+
+void Worksheet::setFromText(int row, int column, QStringView text)
+{
     if (!IsTextFormat(cellStyle(row, column).numberFormat)) {
         if (const auto number = NumberFromCellText(text)) {
             setNumber(row, column, *number);
             return;
         }
     }
-    setText(row, column, text);
+    setText(row, column, text.toString());
 }
 
 void Worksheet::setText(int row, int column, const QString &text)
@@ -188,7 +192,7 @@ void Worksheet::pasteText(const QString &text, int row, int column)
     const qsizetype n = text.size();
     auto putCell = [&](qsizetype end) {
         if (end > start)
-            setValue(r, c, text.mid(start, end - start));
+            setFromText(r, c, QStringView(text).mid(start, end - start));
     };
     for (qsizetype i = 0; i < n; ++i) {
         const QChar ch = text.at(i);

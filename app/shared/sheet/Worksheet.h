@@ -202,6 +202,7 @@ private:
         int style = -1;
     };
 
+    void setFromText(int row, int column, QStringView text);
     const Cell *findCell(int row, int column) const;
     Cell &cellForWriting(int row, int column);
     const ColumnFormat *columnFormat(int column) const;
