@@ -253,6 +253,7 @@ private:
                     text = QString(std::max(1, int(available / hash)), QLatin1Char('#'));
                 } else if (!merged) {
                     area = overflowArea(row, column, alignment, width + 2 * kHorizontalPadding + indent);
+                    m_overflows.push_back(area);
                 }
             }
         }
@@ -263,6 +264,18 @@ private:
         m_painter.setPen(style.font.color);
         m_painter.drawText(textRect, flags, text);
         m_painter.restore();
+    }
+
+    // Grid lines are not printed across text that runs on into its
+    // neighbours.
+    bool underOverflow(const QLineF &line) const
+    {
+        if (line.x1() != line.x2())
+            return false;
+        return std::any_of(m_overflows.begin(), m_overflows.end(), [&line](const QRectF &area) {
+            return line.x1() > area.left() + 1e-6 && line.x1() < area.right() - 1e-6
+                   && std::min(line.y1(), line.y2()) >= area.top() - 1e-6 && std::max(line.y1(), line.y2()) <= area.bottom() + 1e-6;
+        });
     }
 
     void paintBorders()
@@ -276,7 +289,7 @@ private:
                 return;
             if (border.style != BorderStyle::None)
                 segments.push_back({line, border});
-            else if (grid)
+            else if (grid && !underOverflow(line))
                 segments.push_back({line, gridLine});
         };
         // One row and column beyond the page too: their borders facing the
@@ -325,6 +338,7 @@ private:
     const SheetPage &m_page;
     const QRectF m_band;
     std::vector<CellRange> m_merges;
+    std::vector<QRectF> m_overflows;
 };
 
 } // namespace
