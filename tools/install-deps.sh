@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-qpa-plugins libqt6sql6-sqlite qt6-tools-dev libgl-dev
-    libxlsxwriter-dev libzip-dev
+    libxlsxwriter-dev libzip-dev libsqlite3-dev
     fonts-noto-cjk
     # test oracles and headless display
     sqlite3 python3-openpyxl poppler-utils xvfb xauth
