@@ -495,6 +495,14 @@ void tst_OVGridRows::bindRstFromQuery()
         grid.BindRst(query);
         QCOMPARE(grid.Rows(), 6);
         QCOMPARE(grid.TextMatrix(4, 1), QStringLiteral("2"));
+        // A query read to its end hands out nothing more.
+        QVERIFY(!query.next());
+        // One with more fields than the grid has data columns is left as it was.
+        QVERIFY(query.exec(QStringLiteral("select id, name, price, id, id from t order by id")));
+        grid.BindRst(query);
+        QCOMPARE(grid.Rows(), 6);
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toInt(), 1);
     }
     QSqlDatabase::removeDatabase(QStringLiteral("bind"));
 }
