@@ -48,6 +48,13 @@ OVGrid::OVGrid(QWidget *parent)
     d->msg->resize(d->grd->toPixelsX(2295), d->grd->toPixelsY(735));
     d->msg->hide();
 
+    // The editors keep the font they start with; Font changes the grid only.
+    QFont startFont = d->grd->font();
+    startFont.setResolveMask(QFont::AllPropertiesResolved); // set, not inherited
+    for (QWidget *part : {static_cast<QWidget *>(d->txt), static_cast<QWidget *>(d->cboTemplate),
+                          static_cast<QWidget *>(d->cbodata), static_cast<QWidget *>(d->lbl)})
+        part->setFont(startFont);
+
     d->specs.resize(d->grd->cols());
     d->grd->setColAlignment(0, 4);
     for (int c = 0; c < d->grd->cols(); ++c)

@@ -377,6 +377,14 @@ void tst_OVGridModel::rangeRules()
     grid.setEditText(QStringLiteral("typed"));
     QCOMPARE(grid.EditText(), QStringLiteral("typed"));
     QCOMPARE(grid.findChild<QLineEdit *>(QStringLiteral("ovgrid_txt"))->text(), QStringLiteral("typed"));
+
+    // Font changes the grid, not its editors.
+    const QFont editorFont = grid.findChild<QLineEdit *>(QStringLiteral("ovgrid_txt"))->font();
+    QFont big = grid.Font();
+    big.setPointSize(big.pointSize() + 6);
+    QVERIFY(grid.setProperty("Font", big));
+    QCOMPARE(grid.Font().pointSize(), big.pointSize());
+    QCOMPARE(grid.findChild<QLineEdit *>(QStringLiteral("ovgrid_txt"))->font(), editorFont);
 }
 
 void tst_OVGridModel::rowsLimitAndEvents()
