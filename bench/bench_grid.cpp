@@ -208,7 +208,11 @@ int main(int argc, char **argv)
             if (grid.Rows() != Records + 1)
                 std::fprintf(stderr, "grid holds %d rows\n", grid.Rows() - 1);
 
-            auto *view = grid.findChild<QTableView *>(QStringLiteral("grd"));
+            auto *view = grid.findChild<QTableView *>(QStringLiteral("ovgrid_grd"));
+            if (!view) {
+                std::fprintf(stderr, "the grid's table was not found\n");
+                return 1;
+            }
             scrollRuns << scrollMs(view);
 
             t.restart();

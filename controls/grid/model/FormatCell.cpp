@@ -30,7 +30,14 @@ std::optional<int> readDigits(QStringView text, qsizetype &pos, int maxDigits)
 // Dates as users and the database write them: year-month-day with "-", "/"
 // or "." between, a two-digit year meaning 2000 … 2029 or 1930 … 1999, and an
 // optional time after a space or a "T".
-std::optional<QDate> readDate(QStringView text)
+struct Ymd
+{
+    int year;
+    int month;
+    int day;
+};
+
+std::optional<Ymd> readDate(QStringView text)
 {
     text = text.trimmed();
     qsizetype pos = 0;
@@ -53,10 +60,9 @@ std::optional<QDate> readDate(QStringView text)
     int fullYear = *year;
     if (yearDigits == 2)
         fullYear += fullYear < 30 ? 2000 : 1900;
-    const QDate date(fullYear, *month, *day);
-    if (!date.isValid())
+    if (!QDate::isValid(fullYear, *month, *day))
         return std::nullopt;
-    return date;
+    return Ymd{fullYear, *month, *day};
 }
 
 bool isNumberPattern(QStringView pattern)
@@ -74,7 +80,7 @@ bool isNumberPattern(QStringView pattern)
 // A date in a pattern of yy/yyyy, M/MM and d/dd with separators, written
 // directly (QDate::toString goes through the locale machinery, which is slow
 // for a column of 58,000 dates); other patterns are left to QDate.
-void writeDate(const QDate &date, const QString &pattern, QString &out)
+void writeDate(const Ymd &date, const QString &pattern, QString &out)
 {
     auto number = [&out](int value, int width) {
         char digits[12];
@@ -94,15 +100,15 @@ void writeDate(const QDate &date, const QString &pattern, QString &out)
         while (i + run < pattern.size() && pattern[i + run] == c)
             ++run;
         if (c == u'y' && run == 2)
-            number(date.year() % 100, 2);
+            number(date.year % 100, 2);
         else if (c == u'y' && run == 4)
-            number(date.year(), 4);
+            number(date.year, 4);
         else if (c == u'M' && run <= 2)
-            number(date.month(), int(run));
+            number(date.month, int(run));
         else if (c == u'd' && run <= 2)
-            number(date.day(), int(run));
+            number(date.day, int(run));
         else if (c == u'y' || c == u'M' || c == u'd') {
-            out = date.toString(pattern);
+            out = QDate(date.year, date.month, date.day).toString(pattern);
             return;
         }
         else

@@ -32,7 +32,12 @@ void RowBuilder::appendUtf8(const char *text, qsizetype length)
 {
     for (qsizetype i = 0; i < length; ++i) {
         if (uchar(text[i]) >= 0x80) {
-            append(QString::fromUtf8(text, length));
+            // Decoded in place: UTF-8 never needs more UTF-16 units than bytes.
+            const size_t start = m_text.size();
+            m_text.resize(start + size_t(length));
+            QChar *begin = reinterpret_cast<QChar *>(m_text.data() + start);
+            QChar *end = m_utf8.appendToBuffer(begin, QByteArrayView(text, length));
+            m_text.resize(start + size_t(end - begin));
             return;
         }
     }
@@ -64,10 +69,9 @@ bool RowBuilder::appendShortDecimal(double value)
     // Division is correctly rounded: equality means the four-decimal number
     // reads back as the value. Dropping its trailing zeros then gives the
     // fewest decimals that do, which is the shortest text.
-    const double scaled = std::nearbyint(magnitude * 1e4);
-    if (scaled / 1e4 != magnitude)
+    quint64 digits = quint64(magnitude * 1e4 + 0.5); // below 2^53: exact
+    if (double(digits) / 1e4 != magnitude)
         return false;
-    quint64 digits = quint64(scaled);
     int decimals = 4;
     while (decimals > 0 && digits % 10 == 0) {
         digits /= 10;

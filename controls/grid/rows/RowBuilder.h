@@ -2,6 +2,7 @@
 
 #include "model/GridRow.h"
 
+#include <QStringDecoder>
 #include <QVariant>
 
 #include <vector>
@@ -33,4 +34,5 @@ private:
     std::vector<quint32> m_ends;
     size_t m_cellStart = 0;
     QString m_formatted;
+    QStringDecoder m_utf8{QStringDecoder::Utf8};
 };
