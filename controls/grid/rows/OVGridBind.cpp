@@ -1,0 +1,140 @@
+// OVGrid: loading a record set.
+
+#include "OVGrid_p.h"
+
+#include "model/FormatCell.h"
+#include "rows/RecordReader.h"
+#include "rows/RowBuilder.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QSqlQuery>
+
+namespace {
+
+// The most records one load adds.
+constexpr int MaxRecords = 58000;
+
+// Progress is reported at roughly equal amounts of work: fewer records
+// between reports the wider the rows.
+int progressStep(int cols)
+{
+    if (cols < 6)
+        return 2000;
+    if (cols <= 10)
+        return 1000;
+    if (cols <= 15)
+        return 500;
+    if (cols <= 20)
+        return 250;
+    return 125;
+}
+
+} // namespace
+
+void OVGridPrivate::printMessage(const QString &text)
+{
+    msg->setText(QStringLiteral("\n  ") + text);
+}
+
+void OVGrid::BindRst(QSqlQuery &rst)
+{
+    d->bindRecords(*RecordReader::create(rst));
+}
+
+void OVGrid::BindRst(OVRecordSource &rst)
+{
+    d->bindRecords(*RecordReader::create(rst));
+}
+
+void OVGridPrivate::bindRecords(RecordReader &rst)
+{
+    const int oldRows = grd->rows();
+    const bool noDataRow = grd->row() == 0 || oldRows == 1;
+    const int cols = grd->cols();
+    const int fields = rst.fieldCount();
+    const int lead = cols - fields - 1;
+    if (lead < 0)
+        return;
+    rst.begin();
+    const int step = progressStep(cols);
+
+    // Per field: its column's format, and whether it holds pick-list ids.
+    std::vector<CellFormat> formats;
+    std::vector<bool> pickList;
+    bool anyPickList = false;
+    for (int j = 0; j < fields; ++j) {
+        const int col = j + lead + 1;
+        formats.emplace_back(specs.format[col]);
+        pickList.push_back(specs.tag[col] == QLatin1String("cbodata"));
+        anyPickList = anyPickList || pickList.back();
+    }
+    const QHash<qint32, QString> pickTexts = anyPickList ? pickListTexts() : QHash<qint32, QString>();
+
+    std::vector<GridRow> rows;
+    RowBuilder row;
+    int count = 0;
+    bool overload = false;
+    QElapsedTimer sinceDrawn;
+    {
+        DrawingPause pause(grd);
+        for (; !rst.atEnd(); rst.moveNext()) {
+            ++count;
+            if (count > MaxRecords) {
+                overload = true;
+                --count;
+                break;
+            }
+            if (count % step == 0) {
+                printMessage(QStringLiteral("加载 ") + QString::number(count));
+                msg->show();
+                msg->raise();
+                // Drawn at most every 40 ms: faster changes nobody reads,
+                // and drawing is most of the cost of a progress report.
+                if (!sinceDrawn.isValid() || sinceDrawn.elapsed() >= 40) {
+                    msg->repaint();
+                    sinceDrawn.start();
+                }
+            }
+            row.start();
+            if (allowRowNo)
+                row.appendNumber(qint64(oldRows + count - 1));
+            row.endCell();
+            for (int i = 0; i < lead; ++i)
+                row.endCell();
+            qint32 rowId = 0;
+            for (int j = 0; j < fields; ++j) {
+                if (pickList[j]) {
+                    rowId = rst.id(j);
+                    row.append(pickTexts.value(rowId));
+                } else {
+                    rst.appendText(j, row);
+                }
+                row.endCell(formats[j].isNone() ? nullptr : &formats[j]);
+            }
+            rows.push_back(row.finish(rowId));
+        }
+        grd->appendRows(std::move(rows));
+    }
+
+    // An overloaded load keeps its message on screen, so a cut result is
+    // never taken for the whole one.
+    printMessage(overload ? QStringLiteral("记录过载")
+                          : QStringLiteral("加载 ") + QString::number(count) + QStringLiteral(" 行"));
+    if (allowSort && sortCol > 0 && sortCol < grd->cols()) {
+        grd->setTextMatrix(0, sortCol, specs.title[sortCol]);
+        sortCol = 0;
+    }
+    if (grd->wordWrap())
+        fitRowHeights(oldRows, grd->rows() - 1);
+    if (allowAlternate)
+        paintAlternateRows(oldRows, 1);
+    if (overload) {
+        msg->show();
+        msg->raise();
+    } else {
+        msg->hide();
+    }
+    if (noDataRow && count > 0)
+        announceCurrentCell(grd->rows(), grd->cols());
+}
