@@ -4,6 +4,7 @@
 #include <QTextLayout>
 #include <QTextOption>
 
+#include <algorithm>
 #include <cmath>
 
 int wrappedTextHeight(const QFont &font, const QString &text, int width)
@@ -14,7 +15,9 @@ int wrappedTextHeight(const QFont &font, const QString &text, int width)
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     QString laidOut = text;
+    laidOut.replace(QLatin1String("\r\n"), QString(QChar::LineSeparator));
     laidOut.replace(u'\n', QChar::LineSeparator);
+    laidOut.replace(u'\r', QChar::LineSeparator);
     QTextLayout layout(laidOut, font);
     layout.setTextOption(option);
     layout.beginLayout();
