@@ -1,7 +1,7 @@
 // Typing into the grid as a user does — keys, clicks, double-clicks, an
 // input method — and the order of the events the host receives.
 
-#include "EditEventLog.h"
+#include "GridEventLog.h"
 
 #include "OVGrid.h"
 
@@ -88,7 +88,7 @@ private:
     std::unique_ptr<QWidget> m_window;
     OVGrid *m_grid = nullptr;
     QLineEdit *m_outside = nullptr;
-    std::unique_ptr<EditEventLog> m_log;
+    std::unique_ptr<GridEventLog> m_log;
 };
 
 void tst_GridEditing::init()
@@ -136,7 +136,7 @@ void tst_GridEditing::openGrid(bool editable)
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     view()->setFocus();
     QTRY_COMPARE(focused(), static_cast<QWidget *>(view()));
-    m_log = std::make_unique<EditEventLog>(m_grid);
+    m_log = std::make_unique<GridEventLog>(m_grid);
 }
 
 QTableView *tst_GridEditing::view() const
