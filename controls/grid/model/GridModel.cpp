@@ -399,9 +399,6 @@ QVariant GridModel::cellData(int row, int col, int role) const
     case Qt::TextAlignmentRole: {
         const int setting = row == 0 ? m_fixedAlignment[col] : m_colAlignment[col];
         const bool numeric = setting == 9 && Decimal::parse(m_rows[row].text(col)).has_value();
-        // A title wraps within the height its row was fitted to.
-        if (row == 0)
-            return int(toQtAlignment(setting, numeric)) | Qt::TextWordWrap;
         return QVariant::fromValue(toQtAlignment(setting, numeric));
     }
     case Qt::BackgroundRole: {

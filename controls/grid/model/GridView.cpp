@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyleOptionHeader>
 
 #include <cmath>
 
@@ -32,6 +33,13 @@ QSize GridHeader::sizeHint() const
             size.setWidth(m_extent);
     }
     return size;
+}
+
+void GridHeader::initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const
+{
+    QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+    if (orientation() == Qt::Horizontal)
+        option->textAlignment |= Qt::Alignment(Qt::TextWordWrap);
 }
 
 GridView::GridView(QWidget *parent)

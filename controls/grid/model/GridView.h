@@ -21,6 +21,10 @@ public:
     int extent() const { return m_extent; }
     QSize sizeHint() const override;
 
+protected:
+    // Titles wrap within the height the title row was fitted to.
+    void initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const override;
+
 private:
     int m_extent = -1;
 };
