@@ -249,12 +249,15 @@ bool GridView::removeItem(int row)
     return true;
 }
 
-void GridView::sort(int setting)
+void GridView::sort(int setting, const GridModel::SortKeyOf &keyOf)
 {
     const int r1 = std::min(m_row, m_rowSel), r2 = std::max(m_row, m_rowSel);
     const int c1 = std::min(m_col, m_colSel), c2 = std::max(m_col, m_colSel);
     m_syncing = true;
-    m_model->sortRows(r1, r2, c1, c2, setting % 2 == 1);
+    // A selection would be carried through the sort cell by cell (58,000
+    // persistent indexes for a column); it is put back afterwards.
+    selectionModel()->clearSelection();
+    m_model->sortRows(r1, r2, c1, c2, setting % 2 == 1, keyOf);
     m_syncing = false;
     syncCurrent();
 }

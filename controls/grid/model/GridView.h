@@ -1,11 +1,12 @@
 #pragma once
 
+#include "GridModel.h"
+
 #include <QHeaderView>
 #include <QTableView>
 
 #include <vector>
 
-class GridModel;
 class GridRow;
 class QLabel;
 
@@ -85,7 +86,7 @@ public:
     bool removeItem(int row);
     // Sorts the selected rows by the selected columns: 1 ascending,
     // 2 descending, numbers compared as numbers.
-    void sort(int setting);
+    void sort(int setting, const GridModel::SortKeyOf &keyOf = {});
     void refresh();
 
     // Geometry, in twips.
