@@ -22,6 +22,8 @@ struct Decimal
     // The number at the start of the text, after leading spaces; 0 when the
     // text does not start with one ("12.5kg" → 12.5, "kg" → 0).
     static Decimal parseLeading(QStringView text);
+    // Whether parseLeading gives 0, without reading the number.
+    static bool leadingIsZero(QStringView text);
 
     bool isZero() const { return mantissa == 0; }
     double toDouble() const;

@@ -367,6 +367,11 @@ void GridModel::sortRows(int fromRow, int toRow, int fromCol, int toCol, bool as
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
+void GridModel::sort(int column, Qt::SortOrder order)
+{
+    sortRows(1, rows() - 1, column + 1, column + 1, order == Qt::AscendingOrder);
+}
+
 int GridModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : rows() - 1;

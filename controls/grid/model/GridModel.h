@@ -84,6 +84,8 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // All data rows by one data column, as sortRows does.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     static Qt::Alignment toQtAlignment(int alignment, bool numeric);
 

@@ -79,6 +79,12 @@ GridView::GridView(QWidget *parent)
     m_corner->setAutoFillBackground(true);
     m_corner->setBackgroundRole(QPalette::Button);
     m_corner->installEventFilter(this);
+    // A sort started through the table keeps the current cell's index, as
+    // one started through sort() does.
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, [this] {
+        if (!m_syncing)
+            syncCurrent();
+    });
     connect(m_model, &GridModel::cornerChanged, this, [this] {
         m_corner->setText(m_model->text(0, 0));
     });
