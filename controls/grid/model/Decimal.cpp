@@ -255,11 +255,18 @@ std::optional<qint64> Decimal::scaled(int decimals, Rounding rounding) const
 
 QString Decimal::toFixed(int decimals, int minIntegerDigits, bool grouping) const
 {
+    QString text;
+    appendFixed(text, decimals, minIntegerDigits, grouping);
+    return text;
+}
+
+bool Decimal::appendFixed(QString &out, int decimals, int minIntegerDigits, bool grouping) const
+{
     const int shift = exponent + decimals;
     Mantissa m = mantissa;
     if (shift >= 0) {
         if (shift > 38 || m > std::numeric_limits<Mantissa>::max() / pow10(shift))
-            return QString(); // beyond any amount this program shows
+            return false; // beyond any amount this program shows
         m *= pow10(shift);
     } else {
         m = shiftRight(m, -shift, Rounding::HalfAwayFromZero);
@@ -296,5 +303,6 @@ QString Decimal::toFixed(int decimals, int minIntegerDigits, bool grouping) cons
         *--p = '.';
     if (negative && mantissa != 0 && std::any_of(p, end, [](char c) { return c >= '1' && c <= '9'; }))
         *--p = '-';
-    return QString::fromLatin1(p, end - p);
+    out.append(QLatin1StringView(p, end - p));
+    return true;
 }

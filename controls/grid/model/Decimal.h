@@ -38,4 +38,7 @@ struct Decimal
     // with at least minIntegerDigits before the point and, when grouping, a
     // comma between groups of three.
     QString toFixed(int decimals, int minIntegerDigits = 1, bool grouping = false) const;
+    // The same text appended to out; false (nothing appended) when the
+    // number is too large to write.
+    bool appendFixed(QString &out, int decimals, int minIntegerDigits = 1, bool grouping = false) const;
 };

@@ -74,10 +74,8 @@ bool isNumberPattern(QStringView pattern)
 // A date in a pattern of yy/yyyy, M/MM and d/dd with separators, written
 // directly (QDate::toString goes through the locale machinery, which is slow
 // for a column of 58,000 dates); other patterns are left to QDate.
-QString writeDate(const QDate &date, const QString &pattern)
+void writeDate(const QDate &date, const QString &pattern, QString &out)
 {
-    QString out;
-    out.reserve(pattern.size() + 2);
     auto number = [&out](int value, int width) {
         char digits[12];
         int n = 0;
@@ -103,13 +101,14 @@ QString writeDate(const QDate &date, const QString &pattern)
             number(date.month(), int(run));
         else if (c == u'd' && run <= 2)
             number(date.day(), int(run));
-        else if (c == u'y' || c == u'M' || c == u'd')
-            return date.toString(pattern);
+        else if (c == u'y' || c == u'M' || c == u'd') {
+            out = date.toString(pattern);
+            return;
+        }
         else
             out += pattern.mid(i, run);
         i += run;
     }
-    return out;
 }
 
 bool isDatePattern(QStringView pattern)
@@ -161,32 +160,39 @@ QString CellFormat::apply(const QString &value) const
 
 std::optional<QString> CellFormat::reformat(QStringView value) const
 {
-    auto changed = [value](QString text) -> std::optional<QString> {
-        if (text == value)
-            return std::nullopt;
-        return text;
-    };
-    if (m_kind == Kind::Tick) {
-        if (value == u"0" || value.compare(u"false", Qt::CaseInsensitive) == 0)
-            return changed(QString());
-        return changed(QString(TickMark));
+    QString out;
+    if (!reformat(value, out))
+        return std::nullopt;
+    return out;
+}
+
+bool CellFormat::reformat(QStringView value, QString &out) const
+{
+    out.resize(0); // keeps the buffer for the next cell
+    switch (m_kind) {
+    case Kind::Tick:
+        if (value != u"0" && value.compare(u"false", Qt::CaseInsensitive) != 0)
+            out += TickMark;
+        return out != value;
+    default:
+        break;
     }
     if (m_blankZero && Decimal::leadingIsZero(value))
-        return changed(QString());
+        return !value.isEmpty();
     switch (m_kind) {
     case Kind::Number: {
         const auto number = Decimal::parse(value);
-        if (!number)
-            return std::nullopt;
-        const QString text = number->toFixed(m_decimals, m_minIntegerDigits, m_grouping);
-        return text.isEmpty() ? std::nullopt : changed(text);
+        return number && number->appendFixed(out, m_decimals, m_minIntegerDigits, m_grouping) && out != value;
     }
     case Kind::Date: {
         const auto date = readDate(value);
-        return date ? changed(writeDate(*date, m_datePattern)) : std::nullopt;
+        if (!date)
+            return false;
+        writeDate(*date, m_datePattern, out);
+        return out != value;
     }
     default:
-        return std::nullopt;
+        return false;
     }
 }
 

@@ -27,6 +27,9 @@ public:
     // The formatted text, or nothing when it is the value itself (most cells
     // of a column already are as the format shows them).
     std::optional<QString> reformat(QStringView value) const;
+    // The same into a buffer the caller keeps: true when out (emptied first)
+    // holds a text other than the value.
+    bool reformat(QStringView value, QString &out) const;
 
 private:
     enum class Kind { None, Tick, Number, Date, Unknown };

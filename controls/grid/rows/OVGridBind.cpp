@@ -6,6 +6,7 @@
 #include "rows/RecordReader.h"
 #include "rows/RowBuilder.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QSqlQuery>
 
@@ -73,6 +74,7 @@ void OVGridPrivate::bindRecords(RecordReader &rst)
     RowBuilder row;
     int count = 0;
     bool overload = false;
+    QElapsedTimer sinceDrawn;
     {
         DrawingPause pause(grd);
         for (; !rst.atEnd(); rst.moveNext()) {
@@ -86,7 +88,12 @@ void OVGridPrivate::bindRecords(RecordReader &rst)
                 printMessage(QStringLiteral("加载 ") + QString::number(count));
                 msg->show();
                 msg->raise();
-                msg->repaint();
+                // Drawn at most every 40 ms: faster changes nobody reads,
+                // and drawing is most of the cost of a progress report.
+                if (!sinceDrawn.isValid() || sinceDrawn.elapsed() >= 40) {
+                    msg->repaint();
+                    sinceDrawn.start();
+                }
             }
             row.start();
             if (allowRowNo)

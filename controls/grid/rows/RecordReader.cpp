@@ -79,19 +79,24 @@ public:
             row.appendValue(m_query.value(field));
             return;
         }
-        switch (sqlite3_column_type(m_statement, field)) {
+        // One call per field into the statement (each takes the database
+        // mutex); the value is then read directly. Only this thread uses the
+        // connection, which is what reading such a value needs.
+        sqlite3_value *value = sqlite3_column_value(m_statement, field);
+        switch (sqlite3_value_type(value)) {
         case SQLITE_INTEGER:
-            row.appendNumber(qint64(sqlite3_column_int64(m_statement, field)));
+            row.appendNumber(qint64(sqlite3_value_int64(value)));
             break;
         case SQLITE_FLOAT:
-            row.appendNumber(sqlite3_column_double(m_statement, field));
+            row.appendNumber(sqlite3_value_double(value));
             break;
         case SQLITE_NULL:
             break;
-        default: // text, and blobs read as UTF-8 text as QVariant does
-            row.appendUtf8(reinterpret_cast<const char *>(sqlite3_column_text(m_statement, field)),
-                           sqlite3_column_bytes(m_statement, field));
+        default: { // text, and blobs read as UTF-8 text as QVariant does
+            const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
+            row.appendUtf8(text, sqlite3_value_bytes(value));
             break;
+        }
         }
     }
 

@@ -21,8 +21,11 @@ void RowBuilder::append(QStringView text)
 
 void RowBuilder::appendLatin1(const char *text, qsizetype length)
 {
+    const size_t start = m_text.size();
+    m_text.resize(start + size_t(length));
+    char16_t *out = m_text.data() + start;
     for (qsizetype i = 0; i < length; ++i)
-        m_text.push_back(char16_t(uchar(text[i])));
+        out[i] = char16_t(uchar(text[i]));
 }
 
 void RowBuilder::appendUtf8(const char *text, qsizetype length)
@@ -37,8 +40,6 @@ void RowBuilder::appendUtf8(const char *text, qsizetype length)
 }
 
 namespace {
-
-constexpr double PowersOfTen[] = {1, 10, 100, 1000, 10000};
 
 int digitCount(quint64 value)
 {
@@ -60,42 +61,44 @@ bool RowBuilder::appendShortDecimal(double value)
     const double magnitude = std::fabs(value);
     if (!(magnitude >= 1e-4 && magnitude < 1e11))
         return false;
-    for (int k = 0; k <= 4; ++k) {
-        const double scaled = std::nearbyint(magnitude * PowersOfTen[k]);
-        // Division is correctly rounded: equality means this k-decimal
-        // number reads back as the value, and the smallest such k gives the
-        // shortest text.
-        if (scaled / PowersOfTen[k] != magnitude)
-            continue;
-        quint64 digits = quint64(scaled);
-        int significant = digitCount(digits);
-        const int exponent = significant - k - 1;
-        for (quint64 d = digits; d % 10 == 0; d /= 10)
-            --significant;
-        const int integerDigits = std::max(exponent + 1, 1);
-        const int fixedLength = integerDigits + (k > 0 ? k + 1 : 0);
-        const int exponentLength = significant + (significant > 1 ? 1 : 0) + 4;
-        if (exponentLength <= fixedLength)
-            return false;
-        char buffer[32];
-        char *end = buffer + sizeof buffer;
-        char *p = end;
-        for (int i = 0; i < k; ++i) {
-            *--p = char('0' + digits % 10);
-            digits /= 10;
-        }
-        if (k > 0)
-            *--p = '.';
-        do {
-            *--p = char('0' + digits % 10);
-            digits /= 10;
-        } while (digits != 0);
-        if (value < 0)
-            *--p = '-';
-        appendLatin1(p, end - p);
-        return true;
+    // Division is correctly rounded: equality means the four-decimal number
+    // reads back as the value. Dropping its trailing zeros then gives the
+    // fewest decimals that do, which is the shortest text.
+    const double scaled = std::nearbyint(magnitude * 1e4);
+    if (scaled / 1e4 != magnitude)
+        return false;
+    quint64 digits = quint64(scaled);
+    int decimals = 4;
+    while (decimals > 0 && digits % 10 == 0) {
+        digits /= 10;
+        --decimals;
     }
-    return false;
+    int significant = digitCount(digits);
+    const int exponent = significant - decimals - 1;
+    for (quint64 d = digits; d % 10 == 0; d /= 10)
+        --significant;
+    const int integerDigits = std::max(exponent + 1, 1);
+    const int fixedLength = integerDigits + (decimals > 0 ? decimals + 1 : 0);
+    const int exponentLength = significant + (significant > 1 ? 1 : 0) + 4;
+    if (exponentLength <= fixedLength)
+        return false;
+    char buffer[32];
+    char *const end = buffer + sizeof buffer;
+    char *p = end;
+    for (int i = 0; i < decimals; ++i) {
+        *--p = char('0' + digits % 10);
+        digits /= 10;
+    }
+    if (decimals > 0)
+        *--p = '.';
+    do {
+        *--p = char('0' + digits % 10);
+        digits /= 10;
+    } while (digits != 0);
+    if (value < 0)
+        *--p = '-';
+    appendLatin1(p, end - p);
+    return true;
 }
 
 void RowBuilder::appendNumber(double value)
@@ -151,9 +154,9 @@ void RowBuilder::endCell(const CellFormat *format)
 {
     if (format) {
         const QStringView cell(m_text.data() + m_cellStart, qsizetype(m_text.size() - m_cellStart));
-        if (const auto formatted = format->reformat(cell)) {
+        if (format->reformat(cell, m_formatted)) {
             m_text.resize(m_cellStart);
-            append(*formatted);
+            append(m_formatted);
         }
     }
     m_ends.push_back(quint32(m_text.size()));

@@ -32,4 +32,5 @@ private:
     std::vector<char16_t> m_text;
     std::vector<quint32> m_ends;
     size_t m_cellStart = 0;
+    QString m_formatted;
 };
