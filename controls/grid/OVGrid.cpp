@@ -1,6 +1,7 @@
 #include "OVGrid.h"
 #include "OVGrid_p.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -65,7 +66,12 @@ OVGrid::OVGrid(QWidget *parent)
     setFocusProxy(d->grd);
 }
 
-OVGrid::~OVGrid() = default;
+OVGrid::~OVGrid()
+{
+    // The parts are destroyed after the state; the focus leaving them then
+    // must not reach it.
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 QString OVGrid::EditText() const
 {
