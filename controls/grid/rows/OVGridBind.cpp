@@ -56,6 +56,7 @@ void OVGridPrivate::bindRecords(RecordReader &rst)
     const int lead = cols - fields - 1;
     if (lead < 0)
         return;
+    rst.begin();
     const int step = progressStep(cols);
 
     // Per field: its column's format, and whether it holds pick-list ids.

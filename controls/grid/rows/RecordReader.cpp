@@ -49,18 +49,24 @@ public:
     SqliteReader(QSqlQuery &query, sqlite3_stmt *statement)
         : m_query(query), m_statement(statement), m_fields(query.record().count())
     {
-        m_onQueryRecord = query.isValid() || query.next();
-        m_atEnd = !m_onQueryRecord;
     }
 
     ~SqliteReader() override
     {
         // The statement has moved on behind the query's back: end the query
         // so that it cannot hand out stale records.
-        m_query.finish();
+        if (m_begun)
+            m_query.finish();
     }
 
     int fieldCount() const override { return m_fields; }
+
+    void begin() override
+    {
+        m_begun = true;
+        m_onQueryRecord = m_query.isValid() || m_query.next();
+        m_atEnd = !m_onQueryRecord;
+    }
     bool atEnd() const override { return m_atEnd; }
 
     void moveNext() override
@@ -121,6 +127,7 @@ private:
     QSqlQuery &m_query;
     sqlite3_stmt *m_statement;
     int m_fields;
+    bool m_begun = false;
     bool m_onQueryRecord = false;
     bool m_atEnd = true;
 };

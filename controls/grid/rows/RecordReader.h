@@ -14,6 +14,9 @@ public:
     virtual ~RecordReader();
 
     virtual int fieldCount() const = 0;
+    // Called once before the first record is read; a reader that is never
+    // begun leaves its source as it was.
+    virtual void begin() {}
     virtual bool atEnd() const = 0;
     virtual void moveNext() = 0;
     // The field's value as the text QVariant::toString() gives (Null: none).

@@ -62,7 +62,7 @@ private:
 
 QLabel *panel(OVGrid &grid)
 {
-    return grid.findChild<QLabel *>(QStringLiteral("msg"));
+    return grid.findChild<QLabel *>(QStringLiteral("ovgrid_msg"));
 }
 
 QStringList column(OVGrid &grid, int col)
@@ -75,7 +75,7 @@ QStringList column(OVGrid &grid, int col)
 
 QColor cellBackground(OVGrid &grid, int row, int col)
 {
-    QTableView *view = grid.findChild<QTableView *>(QStringLiteral("grd"));
+    QTableView *view = grid.findChild<QTableView *>(QStringLiteral("ovgrid_grd"));
     return view->model()->data(view->model()->index(row - 1, col - 1), Qt::BackgroundRole).value<QBrush>().color();
 }
 
@@ -296,7 +296,7 @@ void tst_OVGridRows::rowVisibleAndUpdateRowNo()
     grid.RowVisible();
     QCOMPARE(grid.Row(), 199);
     QCOMPARE(log.take(), QStringList{"AfterRowColChange(1,1,199,1)"});
-    QTableView *view = grid.findChild<QTableView *>(QStringLiteral("grd"));
+    QTableView *view = grid.findChild<QTableView *>(QStringLiteral("ovgrid_grd"));
     QVERIFY(view->rowAt(view->viewport()->height() - 2) >= 190);
     grid.RowVisible(500);
     QCOMPARE(grid.Row(), 199);
@@ -320,7 +320,7 @@ void tst_OVGridRows::addCboList()
     grid.AddCboList(2, QStringLiteral("red"));
     grid.AddCboList(2, QStringLiteral("   "));
     grid.AddCboList(7, QStringLiteral("x"));
-    auto *combo = grid.findChild<QComboBox *>(QStringLiteral("cbo2"));
+    auto *combo = grid.findChild<QComboBox *>(QStringLiteral("ovgrid_cbo2"));
     QVERIFY(combo);
     QCOMPARE(combo->count(), 3);
     QCOMPARE(combo->itemText(0), QStringLiteral("红"));
@@ -401,7 +401,7 @@ void tst_OVGridRows::cellStylesAndRowIds()
     QCOMPARE(grid.Cell(OVGrid::ovcpforecolor, 2, 1).toInt(), 0);
     QVERIFY(!grid.Cell(OVGrid::ovCPBackColor, 1, 1).isValid());
     grid.setCell(OVGrid::ovCPFontBold, 1, 1, 1, 3, true);
-    QTableView *view = grid.findChild<QTableView *>(QStringLiteral("grd"));
+    QTableView *view = grid.findChild<QTableView *>(QStringLiteral("ovgrid_grd"));
     QVERIFY(view->model()->data(view->model()->index(0, 2), Qt::FontRole).value<QFont>().bold());
     // The range setters leave the current cell where it was, silently.
     GridEventLog log(&grid);
@@ -495,6 +495,14 @@ void tst_OVGridRows::bindRstFromQuery()
         grid.BindRst(query);
         QCOMPARE(grid.Rows(), 6);
         QCOMPARE(grid.TextMatrix(4, 1), QStringLiteral("2"));
+        // A query read to its end hands out nothing more.
+        QVERIFY(!query.next());
+        // One with more fields than the grid has data columns is left as it was.
+        QVERIFY(query.exec(QStringLiteral("select id, name, price, id, id from t order by id")));
+        grid.BindRst(query);
+        QCOMPARE(grid.Rows(), 6);
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toInt(), 1);
     }
     QSqlDatabase::removeDatabase(QStringLiteral("bind"));
 }
