@@ -134,7 +134,7 @@ int main(int argc, char **argv)
     grid.setListTitle(QStringLiteral("#||日期|客户|KG|金额"));
     grid.setListFormat(QStringLiteral("2;yy-mm-dd|5;0.00"));
     grid.show();
-    auto *view = grid.findChild<QTableView *>(QStringLiteral("grd"));
+    auto *view = grid.findChild<QTableView *>(QStringLiteral("ovgrid_grd"));
 
     QElapsedTimer timer;
     timer.start();

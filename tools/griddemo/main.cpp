@@ -244,7 +244,7 @@ int main(int argc, char **argv)
             // Open an editor on the second line, as a user would.
             shown->setRow(2);
             shown->setCol(shown == shown->window()->findChild<OVGrid *>(QStringLiteral("grd")) ? Colour : 5);
-            auto *view = shown->findChild<QTableView *>(QStringLiteral("grd"));
+            auto *view = shown->findChild<QTableView *>(QStringLiteral("ovgrid_grd"));
             QKeyEvent key(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
             QApplication::sendEvent(view, &key);
             QTimer::singleShot(200, &window, [&window, file] {

@@ -52,7 +52,7 @@ private Q_SLOTS:
 
 private:
     void fill(int rows);
-    QTableView *view() const { return m_grid->findChild<QTableView *>(QStringLiteral("grd")); }
+    QTableView *view() const { return m_grid->findChild<QTableView *>(QStringLiteral("ovgrid_grd")); }
     QColor background(int row, int col) const;
     QColor foreground(int row, int col) const;
     bool isBold(int row, int col) const;
@@ -273,7 +273,7 @@ void tst_GridAppearance::tooltipOfTheControlShowsOnTheGrid()
 
 void tst_GridAppearance::messagePanel()
 {
-    auto *msg = m_grid->findChild<QLabel *>(QStringLiteral("msg"));
+    auto *msg = m_grid->findChild<QLabel *>(QStringLiteral("ovgrid_msg"));
     QVERIFY(msg->isHidden());
     m_grid->Message(1, QStringLiteral("加载 2000"));
     QVERIFY(msg->isHidden());

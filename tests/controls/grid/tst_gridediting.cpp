@@ -143,7 +143,7 @@ void tst_GridEditing::openGrid(bool editable)
 
 QTableView *tst_GridEditing::view() const
 {
-    return m_grid->findChild<QTableView *>(QStringLiteral("grd"));
+    return m_grid->findChild<QTableView *>(QStringLiteral("ovgrid_grd"));
 }
 
 QPoint tst_GridEditing::cellPoint(int row, int col) const
