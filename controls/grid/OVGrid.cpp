@@ -1,6 +1,7 @@
 #include "OVGrid.h"
 #include "OVGrid_p.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,17 +21,17 @@ OVGrid::OVGrid(QWidget *parent)
     d->grd = new GridView(this);
     d->grd->setObjectName(QStringLiteral("ovgrid_grd"));
     d->txt = new QLineEdit(d->grd);
-    d->txt->setObjectName(QStringLiteral("ovgrid_txt"));
+    d->txt->setObjectName(QStringLiteral("txt"));
     d->txt->hide();
     d->cboTemplate = new QComboBox(d->grd);
     d->cboTemplate->setObjectName(QStringLiteral("ovgrid_cbo0"));
     d->cboTemplate->setEditable(true);
     d->cboTemplate->hide();
     d->cbodata = new QComboBox(d->grd);
-    d->cbodata->setObjectName(QStringLiteral("ovgrid_cbodata"));
+    d->cbodata->setObjectName(QStringLiteral("cbodata"));
     d->cbodata->hide();
     d->cmd = new QToolButton(d->grd);
-    d->cmd->setObjectName(QStringLiteral("ovgrid_cmd"));
+    d->cmd->setObjectName(QStringLiteral("cmd"));
     d->cmd->setArrowType(Qt::DownArrow);
     d->cmd->hide();
     d->lbl = new QLabel(this);
@@ -63,6 +64,8 @@ OVGrid::OVGrid(QWidget *parent)
     connect(d->grd, &GridView::leaveCell, this, [this] { d->onLeaveCell(); });
     connect(d->grd, &GridView::rowColChange, this, [this] { d->onRowColChange(); });
     connect(d->grd, &GridView::enterCell, this, [this] { d->onEnterCell(); });
+    d->initEditing();
+    d->initAppearance();
 
     // A new control numbers and alternates its rows.
     setAllowAlternate(true);
@@ -70,7 +73,12 @@ OVGrid::OVGrid(QWidget *parent)
     setFocusProxy(d->grd);
 }
 
-OVGrid::~OVGrid() = default;
+OVGrid::~OVGrid()
+{
+    // The parts are destroyed after the state; the focus leaving them then
+    // must not reach it.
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 QString OVGrid::EditText() const
 {

@@ -25,9 +25,10 @@ class OVGridPrivate;
 // to validate and store what the user typed. Sizes are in twips (1440 to the
 // inch), colours are 24-bit numbers in blue-green-red order (255 is red).
 //
-// The child parts are named "ovgrid_" and their part name (ovgrid_grd, the
-// table; ovgrid_txt, the text editor; ovgrid_cbo3, the drop-down of column 3;
-// ovgrid_cbodata, ovgrid_cmd, ovgrid_lbl, ovgrid_msg, ovgrid_pic), so that
+// The editors are named as hosts and their tests look for them: txt, the
+// text editor; cbo3, the drop-down of column 3; cbodata, the pick-list; cmd,
+// the drop button. The other child parts are named "ovgrid_" and their part
+// name (ovgrid_grd, the table; ovgrid_lbl, ovgrid_msg, ovgrid_pic), so that
 // they never shadow a host window's own controls when it looks them up.
 //
 // Every member is reachable by name through the meta-object system; events
@@ -203,7 +204,9 @@ public:
     Q_INVOKABLE void UpdateRowNo(int Row = 1);
     Q_INVOKABLE void AddCboList(int Col, const QString &NewValue);
     Q_INVOKABLE void Message(int setting, const QString &msging = QString());
-    Q_INVOKABLE void Log(const QString &str);
+    // Appends str, the current row and column to log.txt in the data
+    // folder; false (with a warning) when the file cannot be written.
+    Q_INVOKABLE bool Log(const QString &str);
     Q_INVOKABLE void ShowAbout();
 
     // Design-time settings, saved with the host window.

@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QFont>
 
+#include <functional>
 #include <vector>
 
 // The cells of the grid in grid coordinates: row 0 is the title row and
@@ -72,7 +73,10 @@ public:
 
     // Sorts rows fromRow … toRow by columns fromCol … toCol (left one first):
     // texts that both read as numbers compare as numbers, others as text.
-    void sortRows(int fromRow, int toRow, int fromCol, int toCol, bool ascending);
+    // A sort key function, when given, stands in for each cell's text.
+    using SortKeyOf = std::function<QString(QStringView)>;
+    void sortRows(int fromRow, int toRow, int fromCol, int toCol, bool ascending,
+                  const SortKeyOf &keyOf = {});
 
     // QAbstractTableModel
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;

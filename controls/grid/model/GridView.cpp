@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyleOptionHeader>
 
 #include <cmath>
 
@@ -34,6 +35,13 @@ QSize GridHeader::sizeHint() const
     return size;
 }
 
+void GridHeader::initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const
+{
+    QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+    if (orientation() == Qt::Horizontal)
+        option->textAlignment |= Qt::Alignment(Qt::TextWordWrap);
+}
+
 GridView::GridView(QWidget *parent)
     : QTableView(parent)
     , m_model(new GridModel(this))
@@ -53,6 +61,8 @@ GridView::GridView(QWidget *parent)
     setVerticalScrollMode(ScrollPerItem);
     setHorizontalScrollMode(ScrollPerPixel);
     setTabKeyNavigation(false);
+    // Cells do not wrap until the host asks for it (the table wraps by default).
+    setWordWrap(false);
     for (GridHeader *header : {m_titleHeader, m_numberHeader}) {
         header->setSectionResizeMode(QHeaderView::Fixed);
         header->setMinimumSectionSize(0);
@@ -245,12 +255,15 @@ bool GridView::removeItem(int row)
     return true;
 }
 
-void GridView::sort(int setting)
+void GridView::sort(int setting, const GridModel::SortKeyOf &keyOf)
 {
     const int r1 = std::min(m_row, m_rowSel), r2 = std::max(m_row, m_rowSel);
     const int c1 = std::min(m_col, m_colSel), c2 = std::max(m_col, m_colSel);
     m_syncing = true;
-    m_model->sortRows(r1, r2, c1, c2, setting % 2 == 1);
+    // A selection would be carried through the sort cell by cell (58,000
+    // persistent indexes for a column); it is put back afterwards.
+    selectionModel()->clearSelection();
+    m_model->sortRows(r1, r2, c1, c2, setting % 2 == 1, keyOf);
     m_syncing = false;
     syncCurrent();
 }

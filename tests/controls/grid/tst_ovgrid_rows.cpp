@@ -320,7 +320,7 @@ void tst_OVGridRows::addCboList()
     grid.AddCboList(2, QStringLiteral("red"));
     grid.AddCboList(2, QStringLiteral("   "));
     grid.AddCboList(7, QStringLiteral("x"));
-    auto *combo = grid.findChild<QComboBox *>(QStringLiteral("ovgrid_cbo2"));
+    auto *combo = grid.findChild<QComboBox *>(QStringLiteral("cbo2"));
     QVERIFY(combo);
     QCOMPARE(combo->count(), 3);
     QCOMPARE(combo->itemText(0), QStringLiteral("红"));
