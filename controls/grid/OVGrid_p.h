@@ -1,0 +1,121 @@
+#pragma once
+
+// OVGrid's private state and internal operations. Each area of the control
+// defines its own members in its folder: model/ (columns, specification
+// strings, formatting), rows/ (row operations, aggregates, cells, record
+// sets), editing/ (editors, keys, events) and appearance/ (layout, colours,
+// row heights, persistence, messages).
+
+#include "OVGrid.h"
+#include "model/ColumnSpecs.h"
+#include "model/GridModel.h"
+#include "model/GridView.h"
+#include "model/SpecString.h"
+
+#include <QHash>
+#include <QPointer>
+
+#include <map>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+class OVGridPrivate
+{
+public:
+    explicit OVGridPrivate(OVGrid *q);
+    ~OVGridPrivate();
+
+    OVGrid *const q;
+
+    // Child parts, all children of the control; the editors float over the
+    // current cell.
+    GridView *grd = nullptr;        // the underlying grid
+    QLineEdit *txt = nullptr;       // text editor
+    QComboBox *cboTemplate = nullptr; // drop-down 0, the pattern of the column drop-downs
+    std::map<int, QComboBox *> cbo; // column drop-downs by column, created on first need
+    QComboBox *cbodata = nullptr;   // the shared pick-list; item data holds the id
+    QToolButton *cmd = nullptr;     // drop button
+    QLabel *lbl = nullptr;          // measuring label
+    QLabel *msg = nullptr;          // message panel
+    QLabel *pic = nullptr;          // strip picture
+
+    GridModel *model() const { return grd->gridModel(); }
+
+    // Per-column specifications, sized to Cols.
+    ColumnSpecs specs;
+    // The List* texts last assigned, for their getters.
+    QHash<QString, QString> listTexts;
+
+    // Control-wide state.
+    bool editable = false;
+    bool allowAlternate = true;
+    bool allowSort = false;
+    bool allowRowDelete = false;
+    bool allowRowNo = true;
+    OVGrid::CurrentRowModes currentRowMode = OVGrid::ovCRNone;
+    bool hasFocus = false;
+    bool internalMove = false;
+    int prevRow = 0;
+    int prevCol = 0;
+    int sortCol = 0;
+    bool sortAscending = false;
+    bool comboKeySkip = false;
+    bool customBackColour = false;
+    bool dirty = false;
+    QString tipText;
+
+    // --- model/ ---
+    bool isOutOfRange(int row, int col) const;
+    // The text stored for a value written into a cell (row 0 never formats).
+    QString formatCell(int row, int col, const QString &value) const;
+    // Warns about a faulty specification string; false when there was one.
+    bool report(const char *property, const SpecString::Result &result) const;
+    // The column's own drop-down, created (from the template) on first need.
+    QComboBox *columnCombo(int col);
+    // Brings a drop-down and then the strip picture to the front.
+    void raiseCombo(QComboBox *combo);
+    // Applies the side effects of a column's new tag or format.
+    void tagChanged(int col);
+    void formatChanged(int col);
+    // The lowest-numbered column 1 … whose tag is "cbodata", 0 for none.
+    int cbodataColumn() const;
+    // The pick-list text of an id, "" when no entry has it.
+    QString pickListText(qint32 id) const;
+    QHash<qint32, QString> pickListTexts() const;
+    // Moves the current cell without any cell event reaching the host.
+    void moveInternally(int row, int col);
+    // After a change that moved the current cell by itself: AfterRowColChange
+    // from (oldRow, oldCol), the current-row marking and the drop button.
+    void announceCurrentCell(int oldRow, int oldCol);
+
+    // --- rows/ ---
+    void applyDefaults(int row);
+    void reformatRow(int row);
+    QString gridText() const;
+    // Removes a data row, or empties the grid when it is the only one.
+    void removeRow(int row);
+    void bindRecords(OVRecordSource &rst);
+    // Writes a line on the message panel: it is cleared, then gets a line
+    // break, two spaces and the text.
+    void printMessage(const QString &text);
+
+    // --- editing/ (filled by the editing work) ---
+    void showDropButton();
+    void commitEdit(bool scroll);
+    void hideEditors();
+    void onLeaveCell();
+    void onRowColChange();
+    void onEnterCell();
+
+    // --- appearance/ (filled by the appearance work) ---
+    void paintAlternateRows(int fromRow, int fromCol);
+    // Row −1 is the current row.
+    void fitRowHeight(int row);
+    void fitRowHeights(int fromRow, int toRow);
+    void markCurrentRow(bool forced);
+    void markDirty() { dirty = true; }
+    void layoutChildren();
+};

@@ -1,0 +1,12 @@
+#include "ColumnSpecs.h"
+
+void ColumnSpecs::resize(int cols)
+{
+    const size_t n = size_t(std::max(cols, 0));
+    format.resize(n);
+    tag.resize(n);
+    title.resize(n);
+    defaultText.resize(n);
+    wordWrap.resize(n, false);
+    specSort.resize(n, false);
+}

@@ -1,0 +1,235 @@
+#include "Decimal.h"
+
+#include <cmath>
+
+namespace {
+
+using Mantissa = Decimal::Mantissa;
+
+// 10^38 fits in 128 bits; keep mantissas below 10^36 so a product of two
+// 18-digit mantissas never overflows.
+constexpr int MaxDigits = 36;
+
+Mantissa pow10(int n)
+{
+    Mantissa p = 1;
+    while (n-- > 0)
+        p *= 10;
+    return p;
+}
+
+int digitCount(Mantissa m)
+{
+    int n = 0;
+    while (m != 0) {
+        m /= 10;
+        ++n;
+    }
+    return n;
+}
+
+// Divides by 10^n, rounding the dropped digits as asked.
+Mantissa shiftRight(Mantissa m, int n, Decimal::Rounding rounding)
+{
+    if (n <= 0)
+        return m;
+    if (n > 38)
+        return 0;
+    const Mantissa divisor = pow10(n);
+    const Mantissa quotient = m / divisor;
+    const Mantissa remainder = m % divisor;
+    const Mantissa half = divisor / 2;
+    bool up = remainder > half;
+    if (remainder == half && remainder != 0)
+        up = rounding == Decimal::Rounding::HalfAwayFromZero || (quotient % 2) == 1;
+    return up ? quotient + 1 : quotient;
+}
+
+void normalize(Decimal &d)
+{
+    const int excess = digitCount(d.mantissa) - MaxDigits;
+    if (excess > 0) {
+        d.mantissa = shiftRight(d.mantissa, excess, Decimal::Rounding::HalfEven);
+        d.exponent += excess;
+    }
+    if (d.mantissa == 0) {
+        d.exponent = 0;
+        d.negative = false;
+        return;
+    }
+    while (d.mantissa % 10 == 0) {
+        d.mantissa /= 10;
+        ++d.exponent;
+    }
+}
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Reads a number at pos; returns the position after it, or -1 when no digit
+// was read.
+qsizetype readNumber(QStringView text, qsizetype pos, Decimal &out)
+{
+    Decimal d;
+    if (pos < text.size() && (text[pos] == u'+' || text[pos] == u'-')) {
+        d.negative = text[pos] == u'-';
+        ++pos;
+    }
+    bool anyDigit = false;
+    bool point = false;
+    int dropped = 0; // digits beyond what the mantissa keeps
+    for (; pos < text.size(); ++pos) {
+        const QChar c = text[pos];
+        if (isDigit(c)) {
+            anyDigit = true;
+            if (digitCount(d.mantissa) < MaxDigits) {
+                d.mantissa = d.mantissa * 10 + (c.unicode() - u'0');
+                if (point)
+                    --d.exponent;
+            } else if (!point) {
+                ++dropped;
+            }
+        } else if (c == u'.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (!anyDigit)
+        return -1;
+    d.exponent += dropped;
+    if (pos < text.size() && (text[pos] == u'e' || text[pos] == u'E')) {
+        qsizetype p = pos + 1;
+        bool negativeExponent = false;
+        if (p < text.size() && (text[p] == u'+' || text[p] == u'-')) {
+            negativeExponent = text[p] == u'-';
+            ++p;
+        }
+        if (p < text.size() && isDigit(text[p])) {
+            int e = 0;
+            for (; p < text.size() && isDigit(text[p]); ++p)
+                e = std::min(e * 10 + (text[p].unicode() - u'0'), 100000);
+            d.exponent += negativeExponent ? -e : e;
+            pos = p;
+        }
+    }
+    normalize(d);
+    out = d;
+    return pos;
+}
+
+bool isSpace(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\u3000';
+}
+
+} // namespace
+
+std::optional<Decimal> Decimal::parse(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isSpace(text[begin]))
+        ++begin;
+    while (end > begin && isSpace(text[end - 1]))
+        --end;
+    Decimal d;
+    const qsizetype after = readNumber(text.first(end), begin, d);
+    if (after != end)
+        return std::nullopt;
+    return d;
+}
+
+Decimal Decimal::parseLeading(QStringView text)
+{
+    qsizetype pos = 0;
+    while (pos < text.size() && isSpace(text[pos]))
+        ++pos;
+    Decimal d;
+    if (readNumber(text, pos, d) < 0)
+        return Decimal();
+    return d;
+}
+
+double Decimal::toDouble() const
+{
+    if (mantissa == 0)
+        return 0.0;
+    // Exact enough to order and to hand over; the digits stay exact here.
+    const double m = double(mantissa);
+    const double value = exponent >= 0 ? m * std::pow(10.0, exponent) : m / std::pow(10.0, -exponent);
+    return negative ? -value : value;
+}
+
+Decimal Decimal::times(const Decimal &other) const
+{
+    Decimal a = *this;
+    Decimal b = other;
+    // Keep each factor within 18 digits so the product fits.
+    for (Decimal *f : {&a, &b}) {
+        const int excess = digitCount(f->mantissa) - MaxDigits / 2;
+        if (excess > 0) {
+            f->mantissa = shiftRight(f->mantissa, excess, Rounding::HalfEven);
+            f->exponent += excess;
+        }
+    }
+    Decimal product;
+    product.mantissa = a.mantissa * b.mantissa;
+    product.exponent = a.exponent + b.exponent;
+    product.negative = a.negative != b.negative;
+    normalize(product);
+    return product;
+}
+
+std::optional<qint64> Decimal::scaled(int decimals, Rounding rounding) const
+{
+    const int shift = exponent + decimals;
+    Mantissa m = mantissa;
+    if (shift >= 0) {
+        if (digitCount(m) + shift > 19)
+            return std::nullopt;
+        m *= pow10(shift);
+    } else {
+        m = shiftRight(m, -shift, rounding);
+    }
+    const Mantissa limit = Mantissa(std::numeric_limits<qint64>::max());
+    if (m > limit + (negative ? 1 : 0))
+        return std::nullopt;
+    if (negative)
+        return m == limit + 1 ? std::numeric_limits<qint64>::min() : -qint64(m);
+    return qint64(m);
+}
+
+QString Decimal::toFixed(int decimals, int minIntegerDigits, bool grouping) const
+{
+    const int shift = exponent + decimals;
+    Mantissa m = mantissa;
+    if (shift >= 0) {
+        if (digitCount(m) + shift > 38)
+            return QString(); // beyond any amount this program shows
+        m *= pow10(shift);
+    } else {
+        m = shiftRight(m, -shift, Rounding::HalfAwayFromZero);
+    }
+    QString digits;
+    for (Mantissa v = m; v != 0; v /= 10)
+        digits.prepend(QChar(u'0' + int(v % 10)));
+    const int width = decimals + std::max(minIntegerDigits, 0);
+    if (digits.size() < width)
+        digits.prepend(QString(width - digits.size(), u'0'));
+    QString integer = digits.left(digits.size() - decimals);
+    const QString fraction = digits.right(decimals);
+    if (grouping) {
+        for (qsizetype i = integer.size() - 3; i > 0; i -= 3)
+            integer.insert(i, u',');
+    }
+    QString result;
+    if (negative && m != 0)
+        result += u'-';
+    result += integer;
+    if (decimals > 0)
+        result += u'.' + fraction;
+    return result;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// A decimal number read from cell text, kept exactly: (-1)^negative ×
+// mantissa × 10^exponent. Cell texts are what users typed, so sums, products
+// and rounding work on the digits as written rather than on binary doubles.
+struct Decimal
+{
+    using Mantissa = unsigned __int128;
+
+    bool negative = false;
+    Mantissa mantissa = 0;
+    int exponent = 0;
+
+    // The whole text (spaces around it aside) as a number: optional sign,
+    // digits with at most one decimal point, optional exponent ("1e3").
+    static std::optional<Decimal> parse(QStringView text);
+    // The number at the start of the text, after leading spaces; 0 when the
+    // text does not start with one ("12.5kg" → 12.5, "kg" → 0).
+    static Decimal parseLeading(QStringView text);
+
+    bool isZero() const { return mantissa == 0; }
+    double toDouble() const;
+    // The exact product, with the mantissa rounded back to 36 digits at most.
+    Decimal times(const Decimal &other) const;
+
+    enum class Rounding { HalfEven, HalfAwayFromZero };
+    // The value × 10^decimals rounded to a whole number; empty when it does
+    // not fit in 64 bits.
+    std::optional<qint64> scaled(int decimals, Rounding rounding) const;
+    // Fixed-point text with this many decimals, rounded half away from zero,
+    // with at least minIntegerDigits before the point and, when grouping, a
+    // comma between groups of three.
+    QString toFixed(int decimals, int minIntegerDigits = 1, bool grouping = false) const;
+};

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "GridRow.h"
+
+#include <QAbstractTableModel>
+#include <QFont>
+
+#include <vector>
+
+// The cells of the grid in grid coordinates: row 0 is the title row and
+// column 0 the row-number column. The table the view shows holds the data
+// cells only (its row r, column c is grid cell r + 1, c + 1); the title row
+// and the row-number column appear as its header sections, so they stay put
+// when the data scrolls.
+class GridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    explicit GridModel(QObject *parent = nullptr);
+    ~GridModel() override;
+
+    int rows() const { return int(m_rows.size()); }
+    int cols() const { return m_cols; }
+    // Adds empty rows or drops rows at the end; the title row stays.
+    void setRows(int rows);
+    // Adds empty columns or drops columns at the end, with their cells.
+    void setCols(int cols);
+
+    QStringView textView(int row, int col) const;
+    QString text(int row, int col) const { return textView(row, col).toString(); }
+    void setText(int row, int col, QStringView text);
+    // Column 0 of rows fromRow … gets the row's index, except where it is "*".
+    void numberRows(int fromRow);
+    qint32 rowData(int row) const;
+    void setRowData(int row, qint32 data);
+
+    // Inserts a row from tab-separated text (column 0 first) before row
+    // `before`; rows() appends.
+    void insertRow(int before, QStringView tabText);
+    // Appends prepared rows in one step.
+    void appendRows(std::vector<GridRow> &&rows);
+    void removeRowAt(int row);
+    // Copies the texts of columns fromCol … toCol of one row into another.
+    void copyCells(int fromRow, int toRow, int fromCol, int toCol);
+
+    // Cell styles; colours are 24-bit blue-green-red numbers, 0 the normal one.
+    quint32 backColor(int row, int col) const;
+    void setBackColor(int row, int col, quint32 bgr);
+    quint32 foreColor(int row, int col) const;
+    void setForeColor(int row, int col, quint32 bgr);
+    bool bold(int row, int col) const;
+    void setBold(int row, int col, bool bold);
+    // Drops the cell backgrounds of rows fromRow … and columns fromCol …, so
+    // they show the normal (alternating) background again.
+    void clearBackColors(int fromRow, int fromCol);
+
+    // Data rows with an even index show light grey unless a cell has its own
+    // background; computed when painting, so it is right for every row.
+    void setAlternate(bool on);
+    bool alternate() const { return m_alternate; }
+    // The row drawn marked as current (bold or red text), 0 for none.
+    enum class RowMark { None, Bold, Red };
+    void setMarkedRow(int row, RowMark mark);
+
+    // Alignment settings 0 … 9 (left-top … right-bottom, 9 general: numbers
+    // right, text left) of a column's data cells and of its title cell.
+    int colAlignment(int col) const;
+    void setColAlignment(int col, int alignment);
+    int fixedAlignment(int col) const;
+    void setFixedAlignment(int col, int alignment);
+    void setFont(const QFont &font);
+
+    // Sorts rows fromRow … toRow by columns fromCol … toCol (left one first):
+    // texts that both read as numbers compare as numbers, others as text.
+    void sortRows(int fromRow, int toRow, int fromCol, int toCol, bool ascending);
+
+    // QAbstractTableModel
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    static Qt::Alignment toQtAlignment(int alignment, bool numeric);
+
+Q_SIGNALS:
+    // The title-row cell of column 0, which no header section shows.
+    void cornerChanged();
+
+private:
+    QVariant cellData(int row, int col, int role) const;
+    void cellChanged(int row, int col, const QList<int> &roles = {});
+    bool inside(int row, int col) const
+    {
+        return row >= 0 && row < rows() && col >= 0 && col < m_cols;
+    }
+
+    std::vector<GridRow> m_rows;
+    int m_cols = 0;
+    std::vector<int> m_colAlignment;
+    std::vector<int> m_fixedAlignment;
+    bool m_alternate = false;
+    int m_markedRow = 0;
+    RowMark m_mark = RowMark::None;
+    QFont m_boldFont;
+};
