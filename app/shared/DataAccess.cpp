@@ -48,6 +48,20 @@ QString fieldFromComboName(const QComboBox *combo)
     return combo->objectName().mid(3).toLower();
 }
 
+// Adding items to an empty combo chooses item 0 on its own; appending must
+// leave the choice and the shown text as they were, and raise nothing.
+template<typename Append>
+void appendKeepingChoice(QComboBox *combo, Append append)
+{
+    const QSignalBlocker blocker(combo);
+    const int index = combo->currentIndex();
+    const QString text = combo->currentText();
+    append();
+    combo->setCurrentIndex(index);
+    if (combo->isEditable())
+        combo->setEditText(text);
+}
+
 } // namespace
 
 QSqlQuery ExecSql(const QString &sql, const QVariantList &values)
@@ -153,7 +167,7 @@ void FillServCombo(QComboBox *combo, const QString &field)
     QStringList values;
     while (query.next())
         values << query.value(0).toString();
-    combo->addItems(values);
+    appendKeepingChoice(combo, [&] { combo->addItems(values); });
 }
 
 QString ServValueList(const QString &field)
@@ -170,8 +184,13 @@ void FillIdCombo(QComboBox *combo)
     const QString name = checkedName(fieldFromComboName(combo));
     QSqlQuery query = ExecSql(QStringLiteral("select id, ") + name + QStringLiteral(" from ") + name
                               + QStringLiteral(" order by ") + name);
+    QList<QPair<QString, int>> rows;
     while (query.next())
-        combo->addItem(query.value(1).toString(), query.value(0).toInt());
+        rows.append({query.value(1).toString(), query.value(0).toInt()});
+    appendKeepingChoice(combo, [&] {
+        for (const auto &[text, id] : rows)
+            combo->addItem(text, id);
+    });
 }
 
 void FillFieldCaptionCombo(QComboBox *combo, bool selectFirst)

@@ -52,7 +52,9 @@ qint32 StoreRecord(const QString &table, qint32 id, const RecordValues &values);
 void UpdateBillTotals(const QString &table, qint32 id);
 
 // Appends the values of a value list, ordered. An empty field is taken from
-// the combo's name without its three-letter prefix (cboMan1 → man1).
+// the combo's name without its three-letter prefix (cboMan1 → man1). Like
+// FillIdCombo, it leaves the combo's choice and text as they were and
+// raises no signal.
 void FillServCombo(QComboBox *combo, const QString &field = QString());
 
 // The values of a value list joined by "|" (empty text when there are none).

@@ -88,6 +88,12 @@ QWidget *ActiveForm()
     return window && isProgramWindow(window) ? window : nullptr;
 }
 
+void SetActiveForm(QWidget *form)
+{
+    if (ActiveFormTracker *t = tracker(); t && form && isProgramWindow(form))
+        t->active = form;
+}
+
 void ShowMainMenu()
 {
     if (QWidget *menu = FindForm(QStringLiteral("frmControl"))) {

@@ -19,5 +19,10 @@ QWidget *FindForm(const QString &name);
 // became active, or null.
 QWidget *ActiveForm();
 
+// Makes form the active program window at once. Activation by the window
+// system arrives later; code that shows a window and at once works "on the
+// active window" calls this in between.
+void SetActiveForm(QWidget *form);
+
 // Shows the main menu again; working windows call this when they close.
 void ShowMainMenu();

@@ -246,6 +246,26 @@ void TestDataAccess::valueLists()
     FillServCombo(&colors, QStringLiteral("color"));
     QCOMPARE(items(colors), QStringList{QStringLiteral("红")});
 
+    // Filling chooses nothing: an empty staff box stays empty, a typed name
+    // stays typed, and no change is signalled.
+    for (const QString &typed : {QString(), QStringLiteral("赵六")}) {
+        QComboBox staff;
+        staff.setEditable(true);
+        staff.setObjectName(QStringLiteral("cboMan1"));
+        staff.setEditText(typed);
+        QSignalSpy indexSpy(&staff, &QComboBox::currentIndexChanged);
+        QSignalSpy textSpy(&staff, &QComboBox::editTextChanged);
+        FillServCombo(&staff);
+        QCOMPARE(staff.count(), 3);
+        QCOMPARE(staff.currentIndex(), -1);
+        QCOMPARE(staff.currentText(), typed);
+        QCOMPARE(indexSpy.count() + textSpy.count(), 0);
+    }
+    QComboBox chosen;
+    chosen.addItem(QStringLiteral("已有"));
+    FillServCombo(&chosen, QStringLiteral("color"));
+    QCOMPARE(chosen.currentText(), QStringLiteral("已有"));
+
     QCOMPARE(ServValueList(QStringLiteral("color")), QStringLiteral("红"));
     QCOMPARE(ServValueList(QStringLiteral("man1")).split(QLatin1Char('|')).size(), 3);
     QCOMPARE(ServValueList(QStringLiteral("man4")), QString());
@@ -256,8 +276,11 @@ void TestDataAccess::idCombo()
     ExecSql(QStringLiteral("insert into client (client) values ('乙'), ('甲''s')"));
     QComboBox combo;
     combo.setObjectName(QStringLiteral("cboClient"));
+    QSignalSpy spy(&combo, &QComboBox::currentIndexChanged);
     FillIdCombo(&combo);
     QCOMPARE(combo.count(), 2);
+    QCOMPARE(combo.currentIndex(), -1);
+    QCOMPARE(spy.count(), 0);
     for (int i = 0; i < combo.count(); ++i) {
         const SqlCondition byId{QStringLiteral("id=?"), {combo.itemData(i)}};
         QCOMPARE(LookupValue(QStringLiteral("client"), QStringLiteral("client"), byId).toString(), combo.itemText(i));
