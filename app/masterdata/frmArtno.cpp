@@ -1,5 +1,6 @@
 #include "frmArtno.h"
 
+#include "shared/DbError.h"
 #include "shared/SearchCode.h"
 #include "shared/TextRules.h"
 

@@ -2,18 +2,20 @@
 // grid, row numbers double-clicked, messages answered; what is stored is read
 // back from the database.
 
-#include "TestDatabase.h"
+#include "../TestDatabase.h"
 
 #include "masterdata/frmArtno.h"
 #include "masterdata/frmClient.h"
 #include "masterdata/frmServ.h"
 #include "shared/DataAccess.h"
 #include "shared/MessageBox.h"
+#include "shared/NameLists.h"
 
 #include <OVGrid.h>
 
 #include <QComboBox>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTableView>
 #include <QtTest>
 
@@ -84,6 +86,7 @@ private:
 void TestMasterData::init()
 {
     m_db = std::make_unique<TestDatabase>();
+    InitNameLists();
     m_messages.clear();
     m_answer = MsgAnswer::Yes;
     SetMsgHandler([this](const QString &text, MsgButtons, MsgIcon) {
