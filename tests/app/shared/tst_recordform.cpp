@@ -334,7 +334,7 @@ void TestRecordForm::resetBillWindow()
     QCOMPARE(QApplication::focusWidget(), bill.txtID);
     // The bar is not a field: its list and label stay.
     QCOMPARE(bill.nav->BarList(), QStringLiteral("17"));
-    QCOMPARE(w.findChild<QLabel *>(QStringLiteral("lbl"))->text(), QStringLiteral("1 / 1"));
+    QCOMPARE(bill.nav->findChild<QLabel *>(QStringLiteral("lbl"))->text(), QStringLiteral("1 / 1"));
     QVERIFY(w.calls.isEmpty());
 }
 
