@@ -35,6 +35,9 @@ public:
     // Shortest decimal text: no trailing zeros, no decimal point for whole
     // amounts ("12", "12.5", "-0.0001").
     QString toString() const;
+    // Text with exactly this many decimals (0 … 4), rounded half away from
+    // zero as number formats round ("0.00": 12.345 → "12.35").
+    QString toFixed(int decimals) const;
 
     // Checked arithmetic: empty on overflow.
     std::optional<OVCurrency> plus(OVCurrency other) const;

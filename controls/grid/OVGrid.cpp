@@ -56,6 +56,8 @@ OVGrid::OVGrid(QWidget *parent)
     connect(d->grd, &GridView::leaveCell, this, [this] { d->onLeaveCell(); });
     connect(d->grd, &GridView::rowColChange, this, [this] { d->onRowColChange(); });
     connect(d->grd, &GridView::enterCell, this, [this] { d->onEnterCell(); });
+    d->initEditing();
+    d->initAppearance();
 
     // A new control numbers and alternates its rows.
     setAllowAlternate(true);

@@ -198,7 +198,9 @@ public:
     Q_INVOKABLE void UpdateRowNo(int Row = 1);
     Q_INVOKABLE void AddCboList(int Col, const QString &NewValue);
     Q_INVOKABLE void Message(int setting, const QString &msging = QString());
-    Q_INVOKABLE void Log(const QString &str);
+    // Appends str, the current row and column to log.txt in the data
+    // folder; false (with a warning) when the file cannot be written.
+    Q_INVOKABLE bool Log(const QString &str);
     Q_INVOKABLE void ShowAbout();
 
     // Design-time settings, saved with the host window.

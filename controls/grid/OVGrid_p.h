@@ -18,9 +18,14 @@
 #include <map>
 
 class QComboBox;
+class QInputMethodEvent;
+class QInputMethodQueryEvent;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QMouseEvent;
 class QToolButton;
+class QWheelEvent;
 
 class OVGridPrivate
 {
@@ -102,15 +107,60 @@ public:
     // break, two spaces and the text.
     void printMessage(const QString &text);
 
-    // --- editing/ (filled by the editing work) ---
+    // --- editing/ ---
+    void initEditing();
+    QString tagOf(int col) const;
+    // The current cell is a data cell of a grid that has data rows.
+    bool onDataCell() const;
+    // The current cell's rectangle in the grid's pixels.
+    QRect cellRect() const;
+    // An editor takes the background the current cell shows.
+    void setEditorBackground(QWidget *editor) const;
+    // key: the character that opened the editor (32 or less: the editor
+    // opens with the cell's text); typed: the text that key typed.
+    void showTextEditor(char32_t key, const QString &typed = QString());
+    void showComboEditor(char32_t key, bool dropDown, const QString &typed = QString());
     void showDropButton();
     void commitEdit(bool scroll);
     void hideEditors();
+    // Hides one editor; a focused one hands the focus to the grid quietly.
+    void hideEditor(QWidget *editor);
+    int nextVisibleCol(int direction) const;
+    void sortByColumn();
+    // How edits start: a character key, a double-click, a tick.
+    void startEdit(char32_t key, const QString &typed);
+    void startDoubleClickEdit();
+    void toggleTick(bool raiseBeforeEdit);
+    // Focus back to the grid from an editor, with the commit that stands for.
+    void focusGrid();
+    void gridGotFocus();
+    void moveOutOfEditor(short keyCode);
+    // Notifications of the grid and the editors.
     void onLeaveCell();
     void onRowColChange();
     void onEnterCell();
+    void onGridFocusIn(Qt::FocusReason reason);
+    void onFocusChanged(QWidget *old, QWidget *now);
+    void onGridKey(QKeyEvent *event);
+    bool onGridInputMethod(QInputMethodEvent *event);
+    bool onGridInputMethodQuery(QInputMethodQueryEvent *query);
+    void onGridPress(QObject *watched, QMouseEvent *event);
+    void onGridClick();
+    void onGridDoubleClick();
+    bool onEditorKey(QWidget *editor, QKeyEvent *event);
+    bool onPickListPopupKey(QKeyEvent *event);
+    void onTextChanged();
+    void onTextEdited(const QString &text);
 
-    // --- appearance/ (filled by the appearance work) ---
+    bool committing = false;      // an edit is being ended
+    bool quietGridFocus = false;  // the grid takes the focus without its focus handling
+    bool skipClick = false;       // the release that ends a double-click is no click
+    int gridFocusRuns = 0;        // counts the grid's focus handling
+    QPointer<QWidget> imeTarget;  // the editor a composition goes to while the grid keeps the focus
+    int txtLength = 0;            // the text editor's text length
+
+    // --- appearance/ ---
+    void initAppearance();
     void paintAlternateRows(int fromRow, int fromCol);
     // Row −1 is the current row.
     void fitRowHeight(int row);
@@ -118,4 +168,10 @@ public:
     void markCurrentRow(bool forced);
     void markDirty() { dirty = true; }
     void layoutChildren();
+    // The width in pixels a cell's text wraps to.
+    int textWidthOf(int row, int col) const;
+    // Keeps the open editor on the current cell as the grid scrolls.
+    void followCurrentCell();
+    bool onWheel(QWheelEvent *event);
+    QFont ambientFont() const;
 };

@@ -39,6 +39,7 @@ int compareKeys(const SortKey &a, const SortKey &b)
 GridModel::GridModel(QObject *parent)
     : QAbstractTableModel(parent)
 {
+    m_boldFont.setBold(true);
     m_rows.emplace_back();
 }
 

@@ -53,6 +53,8 @@ GridView::GridView(QWidget *parent)
     setVerticalScrollMode(ScrollPerItem);
     setHorizontalScrollMode(ScrollPerPixel);
     setTabKeyNavigation(false);
+    // Cells do not wrap until the host asks for it (the table wraps by default).
+    setWordWrap(false);
     for (GridHeader *header : {m_titleHeader, m_numberHeader}) {
         header->setSectionResizeMode(QHeaderView::Fixed);
         header->setMinimumSectionSize(0);

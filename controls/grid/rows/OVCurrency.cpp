@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QMetaType>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -73,6 +74,15 @@ QString OVCurrency::toString() const
         text += u'.' + digits;
     }
     return negative ? u'-' + text : text;
+}
+
+QString OVCurrency::toFixed(int decimals) const
+{
+    Decimal d;
+    d.negative = m_raw < 0;
+    d.mantissa = m_raw < 0 ? Decimal::Mantissa(-(__int128)m_raw) : Decimal::Mantissa(m_raw);
+    d.exponent = -4;
+    return d.toFixed(std::clamp(decimals, 0, 4));
 }
 
 std::optional<OVCurrency> OVCurrency::plus(OVCurrency other) const

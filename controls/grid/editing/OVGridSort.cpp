@@ -1,0 +1,79 @@
+// OVGrid: sorting by a click on a column title.
+
+#include "OVGrid_p.h"
+
+#include "editing/EditRules.h"
+
+#include <vector>
+
+namespace {
+
+const QString Placeholder = QStringLiteral("*");
+const QString AscendingMark = QStringLiteral("/");
+const QString DescendingMark = QStringLiteral("\\");
+
+} // namespace
+
+void OVGridPrivate::sortByColumn()
+{
+    const int rows = grd->rows();
+    if (rows < 3)
+        return;
+    const int col = grd->col();
+    if (!specs.contains(col))
+        return;
+    {
+        const DrawingPause pause(grd);
+        if (col == sortCol) {
+            sortAscending = !sortAscending;
+        } else {
+            if (sortCol > 0 && specs.contains(sortCol))
+                grd->setTextMatrix(0, sortCol, specs.title[sortCol]);
+            sortCol = col;
+            sortAscending = true;
+        }
+        grd->setTextMatrix(0, col, specs.title[col] + (sortAscending ? AscendingMark : DescendingMark));
+
+        // The entry row stays last: it is left out of the sort.
+        int last = rows - 1;
+        if (model()->textView(last, 0) == Placeholder)
+            --last;
+        const bool special = specs.specSort[col] && allowRowNo;
+        std::vector<QString> saved;
+        if (special && last >= 1) {
+            // Each row is found again by its number, so the numbers must be
+            // right before the sort; they are renumbered after it anyway.
+            model()->numberRows(1);
+            saved.resize(last + 1);
+            for (int r = 1; r <= last; ++r) {
+                saved[r] = model()->text(r, col);
+                model()->setText(r, col, EditRules::sortKey(saved[r]));
+            }
+        }
+        if (last >= 2) {
+            moveInternally(1, col);
+            grd->setRowSel(last);
+            grd->setColSel(col);
+            grd->sort(sortAscending ? 1 : 2);
+        }
+        if (special) {
+            for (int r = 1; r <= last; ++r) {
+                bool ok = false;
+                const int before = model()->textView(r, 0).toInt(&ok);
+                if (ok && before >= 1 && before <= last)
+                    model()->setText(r, col, saved[before]);
+            }
+        }
+        grd->setTopRow(1);
+        moveInternally(1, col);
+    }
+    Q_EMIT q->AfterRowColChange(rows, grd->cols(), 1, grd->col());
+    if (currentRowMode != OVGrid::ovCRNone)
+        markCurrentRow(true);
+    if (editable)
+        showDropButton();
+    if (allowRowNo)
+        q->UpdateRowNo(1);
+    if (allowAlternate)
+        paintAlternateRows(1, 1);
+}
