@@ -16,7 +16,7 @@ frmArtno::frmArtno(QWidget *parent)
     grid()->setCols(6);
     grid()->setAllowSort(true);
     grid()->setTipText(QStringLiteral("删除：双击行号   排序：单击标题"));
-    resize(560, 520);
+    resize(450, 520);
     SetupGrid();
     LoadList();
 }

@@ -16,7 +16,7 @@ frmClient::frmClient(QWidget *parent)
     grid()->setAllowSort(true);
     grid()->setWordWrap(true);
     grid()->setTipText(QStringLiteral("删除：双击行号   排序：单击标题"));
-    resize(620, 520);
+    resize(580, 520);
     SetupGrid();
     LoadList();
 }

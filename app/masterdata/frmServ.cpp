@@ -20,7 +20,7 @@ frmServ::frmServ(QWidget *parent)
 {
     grid()->setCols(3);
     grid()->setTipText(QStringLiteral("删除：双击行号"));
-    resize(300, 520);
+    resize(240, 520);
 
     auto *label = new QLabel(QStringLiteral("可选项："), this);
     label->setObjectName(QStringLiteral("Label1"));
