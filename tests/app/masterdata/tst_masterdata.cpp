@@ -10,11 +10,15 @@
 #include "shared/DataAccess.h"
 #include "shared/MessageBox.h"
 #include "shared/NameLists.h"
+#include "startup/MenuWindows.h"
+#include "startup/Windows.h"
+#include "startup/frmControl.h"
 
 #include <OVGrid.h>
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTableView>
@@ -71,6 +75,8 @@ private Q_SLOTS:
     void clientDuplicateAndContact();
     void valueListsSwitchAndDuplicates();
     void clearingValueShowsCaption();
+    void menuOpensTheWindows_data();
+    void menuOpensTheWindows();
     void pictures();
 
 private:
@@ -400,6 +406,42 @@ void TestMasterData::clearingValueShowsCaption()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(m_messages, QStringList{QStringLiteral("第 1 行：\r\n\r\n品名？")});
     QCOMPARE(grd->TextMatrix(1, 2), QStringLiteral("棉"));
+}
+
+void TestMasterData::menuOpensTheWindows_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("clients") << QStringLiteral("cmdClient") << QStringLiteral("frmClient") << QStringLiteral("客户");
+    QTest::newRow("articles") << QStringLiteral("cmdArtno") << QStringLiteral("frmArtno") << QStringLiteral("编号");
+    QTest::newRow("value lists") << QStringLiteral("cmdServ") << QStringLiteral("frmServ") << QStringLiteral("可选项");
+}
+
+void TestMasterData::menuOpensTheWindows()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, form);
+    QFETCH(QString, caption);
+
+    QPointer<frmControl> menu = new frmControl;
+    ConnectMenuWindows(menu);
+    menu->show();
+    auto *b = menu->findChild<QPushButton *>(button);
+    QVERIFY(b && b->isEnabled());
+    QTest::mouseClick(b, Qt::LeftButton);
+
+    QWidget *window = FindForm(form);
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->windowTitle(), caption);
+    QVERIFY(!menu->isVisible());
+
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!IsFormLoaded(form));
+    QVERIFY(menu->isVisible());
+    delete menu;
 }
 
 // With TOVIK_SCREENSHOT_DIR set, saves a picture of each window with a few
