@@ -1,6 +1,7 @@
 #include "OVGrid.h"
 #include "OVGrid_p.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,35 +19,42 @@ OVGrid::OVGrid(QWidget *parent)
     , d(std::make_unique<OVGridPrivate>(this))
 {
     d->grd = new GridView(this);
-    d->grd->setObjectName(QStringLiteral("grd"));
+    d->grd->setObjectName(QStringLiteral("ovgrid_grd"));
     d->txt = new QLineEdit(d->grd);
-    d->txt->setObjectName(QStringLiteral("txt"));
+    d->txt->setObjectName(QStringLiteral("ovgrid_txt"));
     d->txt->hide();
     d->cboTemplate = new QComboBox(d->grd);
-    d->cboTemplate->setObjectName(QStringLiteral("cbo0"));
+    d->cboTemplate->setObjectName(QStringLiteral("ovgrid_cbo0"));
     d->cboTemplate->setEditable(true);
     d->cboTemplate->hide();
     d->cbodata = new QComboBox(d->grd);
-    d->cbodata->setObjectName(QStringLiteral("cbodata"));
+    d->cbodata->setObjectName(QStringLiteral("ovgrid_cbodata"));
     d->cbodata->hide();
     d->cmd = new QToolButton(d->grd);
-    d->cmd->setObjectName(QStringLiteral("cmd"));
+    d->cmd->setObjectName(QStringLiteral("ovgrid_cmd"));
     d->cmd->setArrowType(Qt::DownArrow);
     d->cmd->hide();
     d->lbl = new QLabel(this);
-    d->lbl->setObjectName(QStringLiteral("lbl"));
+    d->lbl->setObjectName(QStringLiteral("ovgrid_lbl"));
     d->lbl->setWordWrap(true);
     d->lbl->hide();
     d->pic = new QLabel(d->grd);
-    d->pic->setObjectName(QStringLiteral("pic"));
+    d->pic->setObjectName(QStringLiteral("ovgrid_pic"));
     d->pic->hide();
     d->msg = new QLabel(this);
-    d->msg->setObjectName(QStringLiteral("msg"));
+    d->msg->setObjectName(QStringLiteral("ovgrid_msg"));
     d->msg->setFrameStyle(QFrame::Box | QFrame::Plain);
     d->msg->setAutoFillBackground(true);
     d->msg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     d->msg->resize(d->grd->toPixelsX(2295), d->grd->toPixelsY(735));
     d->msg->hide();
+
+    // The editors keep the font they start with; Font changes the grid only.
+    QFont startFont = d->grd->font();
+    startFont.setResolveMask(QFont::AllPropertiesResolved); // set, not inherited
+    for (QWidget *part : {static_cast<QWidget *>(d->txt), static_cast<QWidget *>(d->cboTemplate),
+                          static_cast<QWidget *>(d->cbodata), static_cast<QWidget *>(d->lbl)})
+        part->setFont(startFont);
 
     d->specs.resize(d->grd->cols());
     d->grd->setColAlignment(0, 4);
@@ -65,7 +73,12 @@ OVGrid::OVGrid(QWidget *parent)
     setFocusProxy(d->grd);
 }
 
-OVGrid::~OVGrid() = default;
+OVGrid::~OVGrid()
+{
+    // The parts are destroyed after the state; the focus leaving them then
+    // must not reach it.
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 QString OVGrid::EditText() const
 {

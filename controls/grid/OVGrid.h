@@ -25,6 +25,11 @@ class OVGridPrivate;
 // to validate and store what the user typed. Sizes are in twips (1440 to the
 // inch), colours are 24-bit numbers in blue-green-red order (255 is red).
 //
+// The child parts are named "ovgrid_" and their part name (ovgrid_grd, the
+// table; ovgrid_txt, the text editor; ovgrid_cbo3, the drop-down of column 3;
+// ovgrid_cbodata, ovgrid_cmd, ovgrid_lbl, ovgrid_msg, ovgrid_pic), so that
+// they never shadow a host window's own controls when it looks them up.
+//
 // Every member is reachable by name through the meta-object system; events
 // with a Cancel or KeyCode argument pass it by reference, so their handlers
 // must be connected directly.

@@ -21,6 +21,7 @@ class QComboBox;
 class QInputMethodEvent;
 class QInputMethodQueryEvent;
 class QKeyEvent;
+class RecordReader;
 class QLabel;
 class QLineEdit;
 class QMouseEvent;
@@ -102,7 +103,7 @@ public:
     QString gridText() const;
     // Removes a data row, or empties the grid when it is the only one.
     void removeRow(int row);
-    void bindRecords(OVRecordSource &rst);
+    void bindRecords(RecordReader &rst);
     // Writes a line on the message panel: it is cleared, then gets a line
     // break, two spaces and the text.
     void printMessage(const QString &text);

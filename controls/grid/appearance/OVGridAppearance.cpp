@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
@@ -64,6 +65,8 @@ QPixmap stripImage(int width, int height)
 void OVGridPrivate::initAppearance()
 {
     QObject::connect(grd, &GridView::scrolled, q, [this] { followCurrentCell(); });
+    // Long titles wrap in a title row fitted to them rather than being cut short.
+    grd->horizontalHeader()->setTextElideMode(Qt::ElideNone);
     pic->setScaledContents(true);
     pic->show();
 }

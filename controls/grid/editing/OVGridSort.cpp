@@ -4,7 +4,6 @@
 
 #include "editing/EditRules.h"
 
-#include <vector>
 
 namespace {
 
@@ -38,31 +37,15 @@ void OVGridPrivate::sortByColumn()
         int last = rows - 1;
         if (model()->textView(last, 0) == Placeholder)
             --last;
-        const bool special = specs.specSort[col] && allowRowNo;
-        std::vector<QString> saved;
-        if (special && last >= 1) {
-            // Each row is found again by its number, so the numbers must be
-            // right before the sort; they are renumbered after it anyway.
-            model()->numberRows(1);
-            saved.resize(last + 1);
-            for (int r = 1; r <= last; ++r) {
-                saved[r] = model()->text(r, col);
-                model()->setText(r, col, EditRules::sortKey(saved[r]));
-            }
-        }
         if (last >= 2) {
             moveInternally(1, col);
             grd->setRowSel(last);
             grd->setColSel(col);
-            grd->sort(sortAscending ? 1 : 2);
-        }
-        if (special) {
-            for (int r = 1; r <= last; ++r) {
-                bool ok = false;
-                const int before = model()->textView(r, 0).toInt(&ok);
-                if (ok && before >= 1 && before <= last)
-                    model()->setText(r, col, saved[before]);
-            }
+            // A special-sort column sorts by its text without separators;
+            // the texts themselves stay as they are.
+            const bool special = specs.specSort[col] && allowRowNo;
+            grd->sort(sortAscending ? 1 : 2,
+                      special ? GridModel::SortKeyOf(&EditRules::sortKey) : GridModel::SortKeyOf());
         }
         grd->setTopRow(1);
         moveInternally(1, col);

@@ -1,6 +1,9 @@
 #include "Decimal.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -10,21 +13,29 @@ using Mantissa = Decimal::Mantissa;
 // 18-digit mantissas never overflows.
 constexpr int MaxDigits = 36;
 
+// Powers of ten up to 10^38, the largest a 128-bit mantissa holds.
+const Mantissa *powersOfTen()
+{
+    static const auto table = [] {
+        std::array<Mantissa, 39> p{};
+        p[0] = 1;
+        for (size_t i = 1; i < p.size(); ++i)
+            p[i] = p[i - 1] * 10;
+        return p;
+    }();
+    return table.data();
+}
+
 Mantissa pow10(int n)
 {
-    Mantissa p = 1;
-    while (n-- > 0)
-        p *= 10;
-    return p;
+    return powersOfTen()[n];
 }
 
 int digitCount(Mantissa m)
 {
     int n = 0;
-    while (m != 0) {
-        m /= 10;
+    while (n < 39 && m >= powersOfTen()[n])
         ++n;
-    }
     return n;
 }
 
@@ -45,6 +56,25 @@ Mantissa shiftRight(Mantissa m, int n, Decimal::Rounding rounding)
     return up ? quotient + 1 : quotient;
 }
 
+// Drops trailing zeros into the exponent; most mantissas fit 64 bits, where
+// this is cheap.
+void stripZeros(Decimal &d)
+{
+    if (d.mantissa <= std::numeric_limits<quint64>::max()) {
+        quint64 m = quint64(d.mantissa);
+        while (m % 10 == 0) {
+            m /= 10;
+            ++d.exponent;
+        }
+        d.mantissa = m;
+        return;
+    }
+    while (d.mantissa % 10 == 0) {
+        d.mantissa /= 10;
+        ++d.exponent;
+    }
+}
+
 void normalize(Decimal &d)
 {
     const int excess = digitCount(d.mantissa) - MaxDigits;
@@ -57,10 +87,7 @@ void normalize(Decimal &d)
         d.negative = false;
         return;
     }
-    while (d.mantissa % 10 == 0) {
-        d.mantissa /= 10;
-        ++d.exponent;
-    }
+    stripZeros(d);
 }
 
 bool isDigit(QChar c)
@@ -79,13 +106,17 @@ qsizetype readNumber(QStringView text, qsizetype pos, Decimal &out)
     }
     bool anyDigit = false;
     bool point = false;
+    int digits = 0;  // significant digits kept in the mantissa
     int dropped = 0; // digits beyond what the mantissa keeps
     for (; pos < text.size(); ++pos) {
         const QChar c = text[pos];
         if (isDigit(c)) {
             anyDigit = true;
-            if (digitCount(d.mantissa) < MaxDigits) {
-                d.mantissa = d.mantissa * 10 + (c.unicode() - u'0');
+            const int digit = c.unicode() - u'0';
+            if (digits < MaxDigits) {
+                d.mantissa = d.mantissa * 10 + digit;
+                if (d.mantissa != 0)
+                    ++digits;
                 if (point)
                     --d.exponent;
             } else if (!point) {
@@ -142,6 +173,26 @@ std::optional<Decimal> Decimal::parse(QStringView text)
     return d;
 }
 
+bool Decimal::leadingIsZero(QStringView text)
+{
+    qsizetype pos = 0;
+    while (pos < text.size() && isSpace(text[pos]))
+        ++pos;
+    if (pos < text.size() && (text[pos] == u'+' || text[pos] == u'-'))
+        ++pos;
+    bool point = false;
+    for (; pos < text.size(); ++pos) {
+        const QChar c = text[pos];
+        if (c == u'.' && !point)
+            point = true;
+        else if (c >= u'1' && c <= u'9')
+            return false;
+        else if (c != u'0')
+            break;
+    }
+    return true;
+}
+
 Decimal Decimal::parseLeading(QStringView text)
 {
     qsizetype pos = 0;
@@ -188,7 +239,7 @@ std::optional<qint64> Decimal::scaled(int decimals, Rounding rounding) const
     const int shift = exponent + decimals;
     Mantissa m = mantissa;
     if (shift >= 0) {
-        if (digitCount(m) + shift > 19)
+        if (shift > 19 || m > Mantissa(std::numeric_limits<quint64>::max()) / pow10(shift))
             return std::nullopt;
         m *= pow10(shift);
     } else {
@@ -204,32 +255,54 @@ std::optional<qint64> Decimal::scaled(int decimals, Rounding rounding) const
 
 QString Decimal::toFixed(int decimals, int minIntegerDigits, bool grouping) const
 {
+    QString text;
+    appendFixed(text, decimals, minIntegerDigits, grouping);
+    return text;
+}
+
+bool Decimal::appendFixed(QString &out, int decimals, int minIntegerDigits, bool grouping) const
+{
     const int shift = exponent + decimals;
     Mantissa m = mantissa;
     if (shift >= 0) {
-        if (digitCount(m) + shift > 38)
-            return QString(); // beyond any amount this program shows
+        if (shift > 38 || m > std::numeric_limits<Mantissa>::max() / pow10(shift))
+            return false; // beyond any amount this program shows
         m *= pow10(shift);
     } else {
         m = shiftRight(m, -shift, Rounding::HalfAwayFromZero);
     }
-    QString digits;
-    for (Mantissa v = m; v != 0; v /= 10)
-        digits.prepend(QChar(u'0' + int(v % 10)));
-    const int width = decimals + std::max(minIntegerDigits, 0);
-    if (digits.size() < width)
-        digits.prepend(QString(width - digits.size(), u'0'));
-    QString integer = digits.left(digits.size() - decimals);
-    const QString fraction = digits.right(decimals);
-    if (grouping) {
-        for (qsizetype i = integer.size() - 3; i > 0; i -= 3)
-            integer.insert(i, u',');
+    // Written backwards from the last decimal into one buffer.
+    char buffer[128];
+    char *const end = buffer + sizeof buffer;
+    char *p = end;
+    int written = 0;
+    auto digit = [&](int value) {
+        *--p = char('0' + value);
+        ++written;
+    };
+    const int minDigits = decimals + std::max(minIntegerDigits, 0);
+    int integerWritten = 0;
+    while ((m != 0 || written < minDigits) && p - buffer > 4) {
+        if (written == decimals && decimals > 0)
+            *--p = '.';
+        if (written >= decimals) {
+            if (grouping && integerWritten > 0 && integerWritten % 3 == 0)
+                *--p = ',';
+            ++integerWritten;
+        }
+        if (m <= std::numeric_limits<quint64>::max()) {
+            const quint64 v = quint64(m);
+            digit(int(v % 10));
+            m = v / 10;
+        } else {
+            digit(int(m % 10));
+            m /= 10;
+        }
     }
-    QString result;
-    if (negative && m != 0)
-        result += u'-';
-    result += integer;
-    if (decimals > 0)
-        result += u'.' + fraction;
-    return result;
+    if (written == decimals && decimals > 0) // no integer digit asked for
+        *--p = '.';
+    if (negative && mantissa != 0 && std::any_of(p, end, [](char c) { return c >= '1' && c <= '9'; }))
+        *--p = '-';
+    out.append(QLatin1StringView(p, end - p));
+    return true;
 }

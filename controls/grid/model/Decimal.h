@@ -22,6 +22,8 @@ struct Decimal
     // The number at the start of the text, after leading spaces; 0 when the
     // text does not start with one ("12.5kg" → 12.5, "kg" → 0).
     static Decimal parseLeading(QStringView text);
+    // Whether parseLeading gives 0, without reading the number.
+    static bool leadingIsZero(QStringView text);
 
     bool isZero() const { return mantissa == 0; }
     double toDouble() const;
@@ -36,4 +38,7 @@ struct Decimal
     // with at least minIntegerDigits before the point and, when grouping, a
     // comma between groups of three.
     QString toFixed(int decimals, int minIntegerDigits = 1, bool grouping = false) const;
+    // The same text appended to out; false (nothing appended) when the
+    // number is too large to write.
+    bool appendFixed(QString &out, int decimals, int minIntegerDigits = 1, bool grouping = false) const;
 };

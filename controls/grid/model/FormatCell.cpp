@@ -7,86 +7,196 @@
 
 namespace {
 
-bool isNumberPattern(const QString &pattern)
+bool isDigit(QChar c)
 {
-    static const QRegularExpression re(QStringLiteral("^[#0,]*(\\.[#0]*)?$"));
-    return !pattern.isEmpty() && re.match(pattern).hasMatch();
+    return c >= u'0' && c <= u'9';
 }
 
-QString formatNumber(const QString &pattern, const QString &value)
+// Reads one to four digits at pos.
+std::optional<int> readDigits(QStringView text, qsizetype &pos, int maxDigits)
 {
-    const auto number = Decimal::parse(value);
-    if (!number)
-        return value;
-    const qsizetype point = pattern.indexOf(u'.');
-    const QString integerPart = point < 0 ? pattern : pattern.left(point);
-    const QString fractionPart = point < 0 ? QString() : pattern.mid(point + 1);
-    const int decimals = int(fractionPart.size());
-    const int minIntegerDigits = int(integerPart.count(u'0'));
-    const QString text = number->toFixed(decimals, minIntegerDigits, integerPart.contains(u','));
-    return text.isEmpty() ? value : text;
+    int value = 0;
+    int n = 0;
+    while (pos < text.size() && n < maxDigits && isDigit(text[pos])) {
+        value = value * 10 + (text[pos].unicode() - u'0');
+        ++pos;
+        ++n;
+    }
+    if (n == 0)
+        return std::nullopt;
+    return value;
 }
 
 // Dates as users and the database write them: year-month-day with "-", "/"
 // or "." between, a two-digit year meaning 2000 … 2029 or 1930 … 1999, and an
 // optional time after a space or a "T".
-std::optional<QDate> readDate(const QString &value)
+std::optional<QDate> readDate(QStringView text)
 {
-    static const QRegularExpression re(QStringLiteral(
-        "^\\s*(\\d{4}|\\d{2})([-/.])(\\d{1,2})\\2(\\d{1,2})(?:[ T].*)?\\s*$"));
-    const QRegularExpressionMatch m = re.match(value);
-    if (!m.hasMatch())
+    text = text.trimmed();
+    qsizetype pos = 0;
+    const qsizetype yearStart = pos;
+    const auto year = readDigits(text, pos, 4);
+    const qsizetype yearDigits = pos - yearStart;
+    if (!year || (yearDigits != 2 && yearDigits != 4) || pos >= text.size())
         return std::nullopt;
-    int year = m.captured(1).toInt();
-    if (m.captured(1).size() == 2)
-        year += year < 30 ? 2000 : 1900;
-    const QDate date(year, m.captured(3).toInt(), m.captured(4).toInt());
+    const QChar separator = text[pos];
+    if (separator != u'-' && separator != u'/' && separator != u'.')
+        return std::nullopt;
+    ++pos;
+    const auto month = readDigits(text, pos, 2);
+    if (!month || pos >= text.size() || text[pos] != separator)
+        return std::nullopt;
+    ++pos;
+    const auto day = readDigits(text, pos, 2);
+    if (!day || (pos < text.size() && text[pos] != u' ' && text[pos] != u'T'))
+        return std::nullopt;
+    int fullYear = *year;
+    if (yearDigits == 2)
+        fullYear += fullYear < 30 ? 2000 : 1900;
+    const QDate date(fullYear, *month, *day);
     if (!date.isValid())
         return std::nullopt;
     return date;
 }
 
-bool isDatePattern(const QString &pattern)
+bool isNumberPattern(QStringView pattern)
 {
-    static const QRegularExpression re(QStringLiteral("^(?=.*[yY])(?=.*[dD])[yYmMdD\\-/. ]+$"));
-    return re.match(pattern).hasMatch();
+    bool point = false;
+    for (QChar c : pattern) {
+        if (c == u'.' && !point)
+            point = true;
+        else if (c != u'0' && c != u'#' && (c != u',' || point))
+            return false;
+    }
+    return !pattern.isEmpty();
 }
 
-QString formatDate(const QString &pattern, const QString &value)
+// A date in a pattern of yy/yyyy, M/MM and d/dd with separators, written
+// directly (QDate::toString goes through the locale machinery, which is slow
+// for a column of 58,000 dates); other patterns are left to QDate.
+void writeDate(const QDate &date, const QString &pattern, QString &out)
 {
-    const auto date = readDate(value);
-    if (!date)
-        return value;
-    // Minutes do not occur in date patterns, so "m" is the month here.
-    QString qtPattern = pattern.toLower();
-    qtPattern.replace(u'm', u'M');
-    return date->toString(qtPattern);
+    auto number = [&out](int value, int width) {
+        char digits[12];
+        int n = 0;
+        do {
+            digits[n++] = char('0' + value % 10);
+            value /= 10;
+        } while (value > 0);
+        for (int i = n; i < width; ++i)
+            out += u'0';
+        while (n > 0)
+            out += QLatin1Char(digits[--n]);
+    };
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern[i];
+        qsizetype run = 1;
+        while (i + run < pattern.size() && pattern[i + run] == c)
+            ++run;
+        if (c == u'y' && run == 2)
+            number(date.year() % 100, 2);
+        else if (c == u'y' && run == 4)
+            number(date.year(), 4);
+        else if (c == u'M' && run <= 2)
+            number(date.month(), int(run));
+        else if (c == u'd' && run <= 2)
+            number(date.day(), int(run));
+        else if (c == u'y' || c == u'M' || c == u'd') {
+            out = date.toString(pattern);
+            return;
+        }
+        else
+            out += pattern.mid(i, run);
+        i += run;
+    }
+}
+
+bool isDatePattern(QStringView pattern)
+{
+    static const QRegularExpression re(QStringLiteral("^(?=.*[yY])(?=.*[dD])[yYmMdD\\-/. ]+$"));
+    return re.match(pattern.toString()).hasMatch();
 }
 
 } // namespace
 
-QString FormatWithPattern(const QString &pattern, const QString &value)
+CellFormat::CellFormat(const QString &format)
 {
-    if (isNumberPattern(pattern))
-        return formatNumber(pattern, value);
-    if (isDatePattern(pattern))
-        return formatDate(pattern, value);
-    return value;
+    if (format.isEmpty())
+        return;
+    if (format == QLatin1String("chk")) {
+        m_kind = Kind::Tick;
+        return;
+    }
+    QStringView pattern = format;
+    if (pattern.startsWith(u'z')) {
+        m_blankZero = true;
+        pattern = pattern.mid(1);
+        if (pattern.isEmpty()) {
+            m_kind = Kind::None;
+            return;
+        }
+    }
+    if (isNumberPattern(pattern)) {
+        m_kind = Kind::Number;
+        const qsizetype point = pattern.indexOf(u'.');
+        const QStringView integer = point < 0 ? pattern : pattern.first(point);
+        m_decimals = point < 0 ? 0 : int(pattern.size() - point - 1);
+        m_minIntegerDigits = int(integer.count(u'0'));
+        m_grouping = integer.contains(u',');
+    } else if (isDatePattern(pattern)) {
+        m_kind = Kind::Date;
+        // Minutes do not occur in date patterns, so "m" is the month here.
+        m_datePattern = pattern.toString().toLower();
+        m_datePattern.replace(u'm', u'M');
+    } else {
+        m_kind = Kind::Unknown;
+    }
+}
+
+QString CellFormat::apply(const QString &value) const
+{
+    return reformat(value).value_or(value);
+}
+
+std::optional<QString> CellFormat::reformat(QStringView value) const
+{
+    QString out;
+    if (!reformat(value, out))
+        return std::nullopt;
+    return out;
+}
+
+bool CellFormat::reformat(QStringView value, QString &out) const
+{
+    out.resize(0); // keeps the buffer for the next cell
+    switch (m_kind) {
+    case Kind::Tick:
+        if (value != u"0" && value.compare(u"false", Qt::CaseInsensitive) != 0)
+            out += TickMark;
+        return out != value;
+    default:
+        break;
+    }
+    if (m_blankZero && Decimal::leadingIsZero(value))
+        return !value.isEmpty();
+    switch (m_kind) {
+    case Kind::Number: {
+        const auto number = Decimal::parse(value);
+        return number && number->appendFixed(out, m_decimals, m_minIntegerDigits, m_grouping) && out != value;
+    }
+    case Kind::Date: {
+        const auto date = readDate(value);
+        if (!date)
+            return false;
+        writeDate(*date, m_datePattern, out);
+        return out != value;
+    }
+    default:
+        return false;
+    }
 }
 
 QString FormatCell(const QString &format, const QString &value)
 {
-    if (format.isEmpty())
-        return value;
-    if (format == QLatin1String("chk")) {
-        if (value == QLatin1String("0") || value.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
-            return QString();
-        return QString(TickMark);
-    }
-    if (format.startsWith(u'z')) {
-        if (Decimal::parseLeading(value).isZero())
-            return QString();
-        return format.size() == 1 ? value : FormatWithPattern(format.mid(1), value);
-    }
-    return FormatWithPattern(format, value);
+    return CellFormat(format).apply(value);
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // The text stored when a value is written into a cell of a column with this
 // display format:
 //   ""          the value unchanged;
@@ -14,8 +16,30 @@
 //               unchanged.
 QString FormatCell(const QString &format, const QString &value);
 
-// A display pattern applied to a value; unreadable values come back unchanged.
-QString FormatWithPattern(const QString &pattern, const QString &value);
+// A display format read once, for formatting many cells of a column.
+class CellFormat
+{
+public:
+    explicit CellFormat(const QString &format = QString());
+
+    bool isNone() const { return m_kind == Kind::None && !m_blankZero; }
+    QString apply(const QString &value) const;
+    // The formatted text, or nothing when it is the value itself (most cells
+    // of a column already are as the format shows them).
+    std::optional<QString> reformat(QStringView value) const;
+    // The same into a buffer the caller keeps: true when out (emptied first)
+    // holds a text other than the value.
+    bool reformat(QStringView value, QString &out) const;
+
+private:
+    enum class Kind { None, Tick, Number, Date, Unknown };
+    Kind m_kind = Kind::None;
+    bool m_blankZero = false; // the "z" prefix
+    int m_decimals = 0;
+    int m_minIntegerDigits = 1;
+    bool m_grouping = false;
+    QString m_datePattern; // in QDate's terms
+};
 
 // The tick a checked cell shows.
 inline constexpr QChar TickMark = QChar(0x221A);

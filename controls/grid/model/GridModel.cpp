@@ -304,7 +304,8 @@ void GridModel::setFont(const QFont &font)
     m_boldFont.setBold(true);
 }
 
-void GridModel::sortRows(int fromRow, int toRow, int fromCol, int toCol, bool ascending)
+void GridModel::sortRows(int fromRow, int toRow, int fromCol, int toCol, bool ascending,
+                         const SortKeyOf &keyOf)
 {
     fromRow = std::max(fromRow, 1);
     toRow = std::min(toRow, rows() - 1);
@@ -315,10 +316,16 @@ void GridModel::sortRows(int fromRow, int toRow, int fromCol, int toCol, bool as
     const int count = toRow - fromRow + 1;
     const int keyCols = toCol - fromCol + 1;
     std::vector<SortKey> keys(size_t(count) * keyCols);
+    std::vector<QString> keyTexts(keyOf ? keys.size() : 0);
     for (int i = 0; i < count; ++i) {
         for (int k = 0; k < keyCols; ++k) {
-            SortKey &key = keys[size_t(i) * keyCols + k];
+            const size_t at = size_t(i) * keyCols + k;
+            SortKey &key = keys[at];
             key.text = m_rows[fromRow + i].text(fromCol + k);
+            if (keyOf) {
+                keyTexts[at] = keyOf(key.text);
+                key.text = keyTexts[at];
+            }
             if (const auto n = Decimal::parse(key.text)) {
                 key.numeric = true;
                 key.number = n->toDouble();
@@ -358,6 +365,11 @@ void GridModel::sortRows(int fromRow, int toRow, int fromCol, int toCol, bool as
         changePersistentIndexList(persistent, moved);
     }
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void GridModel::sort(int column, Qt::SortOrder order)
+{
+    sortRows(1, rows() - 1, column + 1, column + 1, order == Qt::AscendingOrder);
 }
 
 int GridModel::rowCount(const QModelIndex &parent) const

@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QFont>
 
+#include <functional>
 #include <vector>
 
 // The cells of the grid in grid coordinates: row 0 is the title row and
@@ -72,7 +73,10 @@ public:
 
     // Sorts rows fromRow … toRow by columns fromCol … toCol (left one first):
     // texts that both read as numbers compare as numbers, others as text.
-    void sortRows(int fromRow, int toRow, int fromCol, int toCol, bool ascending);
+    // A sort key function, when given, stands in for each cell's text.
+    using SortKeyOf = std::function<QString(QStringView)>;
+    void sortRows(int fromRow, int toRow, int fromCol, int toCol, bool ascending,
+                  const SortKeyOf &keyOf = {});
 
     // QAbstractTableModel
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -80,6 +84,8 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // All data rows by one data column, as sortRows does.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     static Qt::Alignment toQtAlignment(int alignment, bool numeric);
 

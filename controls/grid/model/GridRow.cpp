@@ -27,6 +27,14 @@ GridRow GridRow::fromTabText(QStringView text, int maxCells)
     return row;
 }
 
+GridRow GridRow::fromParts(QString text, std::vector<quint32> ends)
+{
+    GridRow row;
+    row.m_text = std::move(text);
+    row.m_ends = std::move(ends);
+    return row;
+}
+
 GridRow GridRow::clone() const
 {
     GridRow row;

@@ -29,6 +29,9 @@ public:
     // maxCells are kept.
     static GridRow fromTabText(QStringView text, int maxCells);
 
+    // A row from its packed text and the end of each cell in it.
+    static GridRow fromParts(QString text, std::vector<quint32> ends);
+
     GridRow(GridRow &&) noexcept = default;
     GridRow &operator=(GridRow &&) noexcept = default;
     GridRow clone() const;

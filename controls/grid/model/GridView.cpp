@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyleOptionHeader>
 
 #include <cmath>
 
@@ -32,6 +33,13 @@ QSize GridHeader::sizeHint() const
             size.setWidth(m_extent);
     }
     return size;
+}
+
+void GridHeader::initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const
+{
+    QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+    if (orientation() == Qt::Horizontal)
+        option->textAlignment |= Qt::Alignment(Qt::TextWordWrap);
 }
 
 GridView::GridView(QWidget *parent)
@@ -71,6 +79,12 @@ GridView::GridView(QWidget *parent)
     m_corner->setAutoFillBackground(true);
     m_corner->setBackgroundRole(QPalette::Button);
     m_corner->installEventFilter(this);
+    // A sort started through the table keeps the current cell's index, as
+    // one started through sort() does.
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, [this] {
+        if (!m_syncing)
+            syncCurrent();
+    });
     connect(m_model, &GridModel::cornerChanged, this, [this] {
         m_corner->setText(m_model->text(0, 0));
     });
@@ -241,12 +255,15 @@ bool GridView::removeItem(int row)
     return true;
 }
 
-void GridView::sort(int setting)
+void GridView::sort(int setting, const GridModel::SortKeyOf &keyOf)
 {
     const int r1 = std::min(m_row, m_rowSel), r2 = std::max(m_row, m_rowSel);
     const int c1 = std::min(m_col, m_colSel), c2 = std::max(m_col, m_colSel);
     m_syncing = true;
-    m_model->sortRows(r1, r2, c1, c2, setting % 2 == 1);
+    // A selection would be carried through the sort cell by cell (58,000
+    // persistent indexes for a column); it is put back afterwards.
+    selectionModel()->clearSelection();
+    m_model->sortRows(r1, r2, c1, c2, setting % 2 == 1, keyOf);
     m_syncing = false;
     syncCurrent();
 }

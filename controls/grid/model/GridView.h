@@ -1,11 +1,12 @@
 #pragma once
 
+#include "GridModel.h"
+
 #include <QHeaderView>
 #include <QTableView>
 
 #include <vector>
 
-class GridModel;
 class GridRow;
 class QLabel;
 
@@ -20,6 +21,10 @@ public:
     void setExtent(int pixels);
     int extent() const { return m_extent; }
     QSize sizeHint() const override;
+
+protected:
+    // Titles wrap within the height the title row was fitted to.
+    void initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const override;
 
 private:
     int m_extent = -1;
@@ -81,7 +86,7 @@ public:
     bool removeItem(int row);
     // Sorts the selected rows by the selected columns: 1 ascending,
     // 2 descending, numbers compared as numbers.
-    void sort(int setting);
+    void sort(int setting, const GridModel::SortKeyOf &keyOf = {});
     void refresh();
 
     // Geometry, in twips.

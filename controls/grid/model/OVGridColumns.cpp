@@ -51,7 +51,7 @@ QComboBox *OVGridPrivate::columnCombo(int col)
     if (it != cbo.end())
         return it->second;
     auto *combo = new QComboBox(grd);
-    combo->setObjectName(QStringLiteral("cbo%1").arg(col));
+    combo->setObjectName(QStringLiteral("ovgrid_cbo%1").arg(col));
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setFont(cboTemplate->font());

@@ -3,7 +3,10 @@
 #include "OVGrid_p.h"
 
 #include "model/FormatCell.h"
+#include "rows/RecordReader.h"
+#include "rows/RowBuilder.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QSqlQuery>
 
@@ -27,11 +30,6 @@ int progressStep(int cols)
     return 125;
 }
 
-QString valueText(const QVariant &value)
-{
-    return value.isNull() ? QString() : value.toString();
-}
-
 } // namespace
 
 void OVGridPrivate::printMessage(const QString &text)
@@ -41,16 +39,15 @@ void OVGridPrivate::printMessage(const QString &text)
 
 void OVGrid::BindRst(QSqlQuery &rst)
 {
-    OVSqlRecordSource source(rst);
-    BindRst(source);
+    d->bindRecords(*RecordReader::create(rst));
 }
 
 void OVGrid::BindRst(OVRecordSource &rst)
 {
-    d->bindRecords(rst);
+    d->bindRecords(*RecordReader::create(rst));
 }
 
-void OVGridPrivate::bindRecords(OVRecordSource &rst)
+void OVGridPrivate::bindRecords(RecordReader &rst)
 {
     const int oldRows = grd->rows();
     const bool noDataRow = grd->row() == 0 || oldRows == 1;
@@ -59,27 +56,26 @@ void OVGridPrivate::bindRecords(OVRecordSource &rst)
     const int lead = cols - fields - 1;
     if (lead < 0)
         return;
+    rst.begin();
     const int step = progressStep(cols);
 
-    // Per field: where it goes and how its text is made.
-    struct Target
-    {
-        QString format;
-        bool pickList = false;
-    };
-    std::vector<Target> targets(fields);
+    // Per field: its column's format, and whether it holds pick-list ids.
+    std::vector<CellFormat> formats;
+    std::vector<bool> pickList;
     bool anyPickList = false;
     for (int j = 0; j < fields; ++j) {
         const int col = j + lead + 1;
-        targets[j].format = specs.format[col];
-        targets[j].pickList = specs.tag[col] == QLatin1String("cbodata");
-        anyPickList = anyPickList || targets[j].pickList;
+        formats.emplace_back(specs.format[col]);
+        pickList.push_back(specs.tag[col] == QLatin1String("cbodata"));
+        anyPickList = anyPickList || pickList.back();
     }
     const QHash<qint32, QString> pickTexts = anyPickList ? pickListTexts() : QHash<qint32, QString>();
 
     std::vector<GridRow> rows;
+    RowBuilder row;
     int count = 0;
     bool overload = false;
+    QElapsedTimer sinceDrawn;
     {
         DrawingPause pause(grd);
         for (; !rst.atEnd(); rst.moveNext()) {
@@ -93,29 +89,30 @@ void OVGridPrivate::bindRecords(OVRecordSource &rst)
                 printMessage(QStringLiteral("加载 ") + QString::number(count));
                 msg->show();
                 msg->raise();
-                msg->repaint();
+                // Drawn at most every 40 ms: faster changes nobody reads,
+                // and drawing is most of the cost of a progress report.
+                if (!sinceDrawn.isValid() || sinceDrawn.elapsed() >= 40) {
+                    msg->repaint();
+                    sinceDrawn.start();
+                }
             }
-            GridRow row;
-            const int index = oldRows + count - 1;
-            row.appendCell(allowRowNo ? QString::number(index) : QString());
+            row.start();
+            if (allowRowNo)
+                row.appendNumber(qint64(oldRows + count - 1));
+            row.endCell();
             for (int i = 0; i < lead; ++i)
-                row.appendCell({});
+                row.endCell();
             qint32 rowId = 0;
             for (int j = 0; j < fields; ++j) {
-                const Target &target = targets[j];
-                QString text;
-                if (target.pickList) {
-                    rowId = rst.value(j).toInt();
-                    text = pickTexts.value(rowId);
+                if (pickList[j]) {
+                    rowId = rst.id(j);
+                    row.append(pickTexts.value(rowId));
                 } else {
-                    text = valueText(rst.value(j));
+                    rst.appendText(j, row);
                 }
-                if (!target.format.isEmpty())
-                    text = FormatCell(target.format, text);
-                row.appendCell(text);
+                row.endCell(formats[j].isNone() ? nullptr : &formats[j]);
             }
-            row.setData(rowId);
-            rows.push_back(std::move(row));
+            rows.push_back(row.finish(rowId));
         }
         grd->appendRows(std::move(rows));
     }

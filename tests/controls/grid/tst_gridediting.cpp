@@ -70,6 +70,8 @@ private Q_SLOTS:
     void inputMethodOpensTextEditor();
     void inputMethodWhenNotEditable();
     void leavingTheControlCommits();
+    void clickingAnotherCellCommitsFirst();
+    void hostMayTakeNavigationKeys();
     void sortByTitleClicks();
     void specialSortUsesDigitsOnlyWithRowNumbers();
     void rowDeletionByRowNumber();
@@ -648,6 +650,32 @@ void tst_GridEditing::leavingTheControlCommits()
                                                    QStringLiteral("AfterEdit(1,1)")}));
     QVERIFY(txt()->isHidden());
     QCOMPARE(focused(), static_cast<QWidget *>(view()));
+}
+
+void tst_GridEditing::clickingAnotherCellCommitsFirst()
+{
+    select(1, 1);
+    QTest::keyClicks(focused(), QStringLiteral("m"));
+    m_log->take();
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, cellPoint(3, 2));
+    QCOMPARE(m_log->take(), (QStringList{
+        QStringLiteral("ValidateEdit(1,1:m)"), QStringLiteral("AfterEdit(1,1)"),
+        QStringLiteral("AfterRowColChange(1,1,3,2)"), QStringLiteral("SwitchColType(3,2)"), QStringLiteral("Click")}));
+    QCOMPARE(m_grid->TextMatrix(1, 1), QStringLiteral("m"));
+    QVERIFY(txt()->isHidden());
+}
+
+void tst_GridEditing::hostMayTakeNavigationKeys()
+{
+    connect(m_grid, &OVGrid::KeyDown, m_grid, [](short &key, short) {
+        if (key == 40)
+            key = 0;
+    }, Qt::DirectConnection);
+    select(1, 1);
+    QTest::keyClick(focused(), Qt::Key_Down);
+    QCOMPARE(m_grid->Row(), 1);
+    QTest::keyClick(focused(), Qt::Key_Right);
+    QCOMPARE(m_grid->Col(), 2);
 }
 
 void tst_GridEditing::sortByTitleClicks()

@@ -23,7 +23,7 @@ const QString BillAlignments = QStringLiteral("3;4|4|5");
 
 QTableView *table(OVGrid &grid)
 {
-    return grid.findChild<QTableView *>(QStringLiteral("grd"));
+    return grid.findChild<QTableView *>(QStringLiteral("ovgrid_grd"));
 }
 
 // The alignment a data cell of the column is drawn with.
@@ -168,9 +168,9 @@ void tst_OVGridModel::billLineGrid()
     }
 
     // Drop-downs exist for the "cbo" columns only.
-    QVERIFY(grid.findChild<QComboBox *>(QStringLiteral("cbo4")));
-    QVERIFY(grid.findChild<QComboBox *>(QStringLiteral("cbo5")));
-    QVERIFY(!grid.findChild<QComboBox *>(QStringLiteral("cbo3")));
+    QVERIFY(grid.findChild<QComboBox *>(QStringLiteral("ovgrid_cbo4")));
+    QVERIFY(grid.findChild<QComboBox *>(QStringLiteral("ovgrid_cbo5")));
+    QVERIFY(!grid.findChild<QComboBox *>(QStringLiteral("ovgrid_cbo3")));
 
     // Alignments: columns 3 … 5 centred, column 0 centred by the Cols change,
     // the others general (numbers right, text left).
@@ -193,10 +193,10 @@ void tst_OVGridModel::listTagSideEffects()
     grid.setCols(6);
     grid.AddItem(QString());
     QVERIFY(grid.setListTag(QStringLiteral("2;txt|5|3;cbo|4|1;chk")));
-    QVERIFY(grid.findChild<QComboBox *>(QStringLiteral("cbo3")));
-    QVERIFY(grid.findChild<QComboBox *>(QStringLiteral("cbo4")));
-    QVERIFY(!grid.findChild<QComboBox *>(QStringLiteral("cbo2")));
-    QVERIFY(!grid.findChild<QComboBox *>(QStringLiteral("cbo5")));
+    QVERIFY(grid.findChild<QComboBox *>(QStringLiteral("ovgrid_cbo3")));
+    QVERIFY(grid.findChild<QComboBox *>(QStringLiteral("ovgrid_cbo4")));
+    QVERIFY(!grid.findChild<QComboBox *>(QStringLiteral("ovgrid_cbo2")));
+    QVERIFY(!grid.findChild<QComboBox *>(QStringLiteral("ovgrid_cbo5")));
     // "chk" gives the tick format and centres the column.
     grid.setTextMatrix(1, 1, QString());
     QCOMPARE(grid.Cell(OVGrid::ovCPClip, 1, 1).toString(), QString(QChar(0x221A)));
@@ -266,7 +266,7 @@ void tst_OVGridModel::malformedStringsStopAfterEarlierItems()
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ListWordWrap.*outside the grid"));
     QVERIFY(!grid.setListWordWrap(QStringLiteral("1|4")));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ListTagSingle"));
-    QVERIFY(!grid.setListTagSingle(4, QStringLiteral("txt")));
+    QVERIFY(!grid.setListTagSingle(4, QStringLiteral("ovgrid_txt")));
     // An empty value has no items and is no error.
     QVERIFY(grid.setListTag(QString()));
 }
@@ -277,18 +277,18 @@ void tst_OVGridModel::listComboFillsDropDownsAndPickList()
     grid.setCols(4);
     QVERIFY(grid.setListTag(QStringLiteral("1;cbodata|2;cbo")));
     QVERIFY(grid.setListCombo(2, QStringLiteral("红|蓝|")));
-    auto *cbo2 = grid.findChild<QComboBox *>(QStringLiteral("cbo2"));
+    auto *cbo2 = grid.findChild<QComboBox *>(QStringLiteral("ovgrid_cbo2"));
     QVERIFY(cbo2);
     QCOMPARE(cbo2->count(), 3); // entries are taken as they are, the empty one too
     QVERIFY(grid.setListCombo(2, QString()));
     QCOMPARE(cbo2->count(), 0);
     // A column without a drop-down gets one.
     QVERIFY(grid.setListCombo(3, QStringLiteral("a")));
-    QVERIFY(grid.findChild<QComboBox *>(QStringLiteral("cbo3")));
+    QVERIFY(grid.findChild<QComboBox *>(QStringLiteral("ovgrid_cbo3")));
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ListCombo.*\"nosemicolon\""));
     QVERIFY(!grid.setListCombo(1, QStringLiteral("7;张三|9;李四|nosemicolon|3;王五")));
-    auto *pick = grid.findChild<QComboBox *>(QStringLiteral("cbodata"));
+    auto *pick = grid.findChild<QComboBox *>(QStringLiteral("ovgrid_cbodata"));
     QCOMPARE(pick->count(), 2);
     QCOMPARE(pick->itemText(1), QStringLiteral("李四"));
     QCOMPARE(pick->itemData(1).toInt(), 9);
@@ -307,7 +307,7 @@ void tst_OVGridModel::singleColumnSetters()
     grid.setTextMatrix(1, 1, QStringLiteral("1"));
     QCOMPARE(grid.TextMatrix(1, 1), QStringLiteral("-1"));
     QVERIFY(grid.setListTagSingle(2, QStringLiteral("cbo")));
-    QVERIFY(!grid.findChild<QComboBox *>(QStringLiteral("cbo2")));
+    QVERIFY(!grid.findChild<QComboBox *>(QStringLiteral("ovgrid_cbo2")));
 }
 
 void tst_OVGridModel::writingFormatsTheCell_data()
@@ -376,7 +376,15 @@ void tst_OVGridModel::rangeRules()
     QCOMPARE(grid.EditText(), QString());
     grid.setEditText(QStringLiteral("typed"));
     QCOMPARE(grid.EditText(), QStringLiteral("typed"));
-    QCOMPARE(grid.findChild<QLineEdit *>(QStringLiteral("txt"))->text(), QStringLiteral("typed"));
+    QCOMPARE(grid.findChild<QLineEdit *>(QStringLiteral("ovgrid_txt"))->text(), QStringLiteral("typed"));
+
+    // Font changes the grid, not its editors.
+    const QFont editorFont = grid.findChild<QLineEdit *>(QStringLiteral("ovgrid_txt"))->font();
+    QFont big = grid.Font();
+    big.setPointSize(big.pointSize() + 6);
+    QVERIFY(grid.setProperty("Font", big));
+    QCOMPARE(grid.Font().pointSize(), big.pointSize());
+    QCOMPARE(grid.findChild<QLineEdit *>(QStringLiteral("ovgrid_txt"))->font(), editorFont);
 }
 
 void tst_OVGridModel::rowsLimitAndEvents()

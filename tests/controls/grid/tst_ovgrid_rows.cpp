@@ -62,7 +62,7 @@ private:
 
 QLabel *panel(OVGrid &grid)
 {
-    return grid.findChild<QLabel *>(QStringLiteral("msg"));
+    return grid.findChild<QLabel *>(QStringLiteral("ovgrid_msg"));
 }
 
 QStringList column(OVGrid &grid, int col)
@@ -75,7 +75,7 @@ QStringList column(OVGrid &grid, int col)
 
 QColor cellBackground(OVGrid &grid, int row, int col)
 {
-    QTableView *view = grid.findChild<QTableView *>(QStringLiteral("grd"));
+    QTableView *view = grid.findChild<QTableView *>(QStringLiteral("ovgrid_grd"));
     return view->model()->data(view->model()->index(row - 1, col - 1), Qt::BackgroundRole).value<QBrush>().color();
 }
 
@@ -102,6 +102,7 @@ private slots:
     void bindRstLeadAndFormats();
     void bindRstPickListIds();
     void bindRstFromQuery();
+    void bindRstTextsAreTheQueryValues();
     void bindRstProgressSteps_data();
     void bindRstProgressSteps();
     void bindRstCapsAndKeepsOverloadVisible();
@@ -295,7 +296,7 @@ void tst_OVGridRows::rowVisibleAndUpdateRowNo()
     grid.RowVisible();
     QCOMPARE(grid.Row(), 199);
     QCOMPARE(log.take(), QStringList{"AfterRowColChange(1,1,199,1)"});
-    QTableView *view = grid.findChild<QTableView *>(QStringLiteral("grd"));
+    QTableView *view = grid.findChild<QTableView *>(QStringLiteral("ovgrid_grd"));
     QVERIFY(view->rowAt(view->viewport()->height() - 2) >= 190);
     grid.RowVisible(500);
     QCOMPARE(grid.Row(), 199);
@@ -319,7 +320,7 @@ void tst_OVGridRows::addCboList()
     grid.AddCboList(2, QStringLiteral("red"));
     grid.AddCboList(2, QStringLiteral("   "));
     grid.AddCboList(7, QStringLiteral("x"));
-    auto *combo = grid.findChild<QComboBox *>(QStringLiteral("cbo2"));
+    auto *combo = grid.findChild<QComboBox *>(QStringLiteral("ovgrid_cbo2"));
     QVERIFY(combo);
     QCOMPARE(combo->count(), 3);
     QCOMPARE(combo->itemText(0), QStringLiteral("红"));
@@ -400,7 +401,7 @@ void tst_OVGridRows::cellStylesAndRowIds()
     QCOMPARE(grid.Cell(OVGrid::ovcpforecolor, 2, 1).toInt(), 0);
     QVERIFY(!grid.Cell(OVGrid::ovCPBackColor, 1, 1).isValid());
     grid.setCell(OVGrid::ovCPFontBold, 1, 1, 1, 3, true);
-    QTableView *view = grid.findChild<QTableView *>(QStringLiteral("grd"));
+    QTableView *view = grid.findChild<QTableView *>(QStringLiteral("ovgrid_grd"));
     QVERIFY(view->model()->data(view->model()->index(0, 2), Qt::FontRole).value<QFont>().bold());
     // The range setters leave the current cell where it was, silently.
     GridEventLog log(&grid);
@@ -494,8 +495,80 @@ void tst_OVGridRows::bindRstFromQuery()
         grid.BindRst(query);
         QCOMPARE(grid.Rows(), 6);
         QCOMPARE(grid.TextMatrix(4, 1), QStringLiteral("2"));
+        // A query read to its end hands out nothing more.
+        QVERIFY(!query.next());
+        // One with more fields than the grid has data columns is left as it was.
+        QVERIFY(query.exec(QStringLiteral("select id, name, price, id, id from t order by id")));
+        grid.BindRst(query);
+        QCOMPARE(grid.Rows(), 6);
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toInt(), 1);
     }
     QSqlDatabase::removeDatabase(QStringLiteral("bind"));
+}
+
+void tst_OVGridRows::bindRstTextsAreTheQueryValues()
+{
+    // Whatever way the grid reads a query, each cell shows the value's text
+    // as QVariant gives it: numbers of every size, Null, text, blobs.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("texts"));
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        QVERIFY(db.open());
+        QSqlQuery setup(db);
+        QVERIFY(setup.exec(QStringLiteral("create table t(a, b, c, d)")));
+        QVERIFY(setup.prepare(QStringLiteral("insert into t values (?, ?, ?, ?)")));
+        const QVariantList fixed{25.0, -0.0, 1e20, 1e-7, 0.1, 2.675, 123456789.0, -1.5e300,
+                                 qint64(-9007199254740993LL), qint64(42), QString(), QStringLiteral("红色 A-1"),
+                                 QByteArray("blob"), QVariant(QMetaType::fromType<double>()), 1e16, 1e15,
+                                 0.00012345, 0.0012345, 12345678901234.5, 1e-4, 99999999999999.99};
+        QRandomGenerator rng(11);
+        QVariantList values = fixed;
+        for (int i = 0; i < 4000; ++i) {
+            quint64 bits = rng.generate64();
+            double d;
+            std::memcpy(&d, &bits, sizeof d);
+            if (std::isfinite(d))
+                values << d;
+            values << rng.bounded(100000) / 100.0 << -rng.bounded(1000000) / 10000.0
+                   << double(rng.bounded(100) * 10000) << rng.bounded(100) / 1000.0;
+        }
+        while (values.size() % 4 != 0)
+            values << 1;
+        for (int i = 0; i < values.size(); i += 4) {
+            for (int j = 0; j < 4; ++j)
+                setup.addBindValue(values.at(i + j));
+            QVERIFY(setup.exec());
+        }
+        const QString select = QStringLiteral("select a, b, c, d from t order by rowid");
+        QStringList expected;
+        QSqlQuery reference(db);
+        QVERIFY(reference.exec(select));
+        while (reference.next()) {
+            for (int j = 0; j < 4; ++j)
+                expected << reference.value(j).toString();
+        }
+
+        auto load = [&](bool forwardOnly) {
+            OVGrid grid;
+            grid.setCols(5);
+            QSqlQuery query(db);
+            query.setForwardOnly(forwardOnly);
+            query.exec(select);
+            grid.BindRst(query);
+            QStringList cells;
+            for (int r = 1; r < grid.Rows(); ++r)
+                for (int c = 1; c < 5; ++c)
+                    cells << grid.TextMatrix(r, c);
+            return cells;
+        };
+        const QStringList direct = load(true);
+        QCOMPARE(direct.size(), expected.size());
+        for (int i = 0; i < expected.size(); ++i)
+            QCOMPARE(direct.at(i), expected.at(i));
+        QCOMPARE(load(false), expected);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("texts"));
 }
 
 void tst_OVGridRows::bindRstProgressSteps_data()

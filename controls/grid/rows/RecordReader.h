@@ -1,0 +1,32 @@
+#pragma once
+
+#include "OVRecordSource.h"
+
+#include <memory>
+
+class QSqlQuery;
+class RowBuilder;
+
+// The records of one load, read field by field into grid rows.
+class RecordReader
+{
+public:
+    virtual ~RecordReader();
+
+    virtual int fieldCount() const = 0;
+    // Called once before the first record is read; a reader that is never
+    // begun leaves its source as it was.
+    virtual void begin() {}
+    virtual bool atEnd() const = 0;
+    virtual void moveNext() = 0;
+    // The field's value as the text QVariant::toString() gives (Null: none).
+    virtual void appendText(int field, RowBuilder &row) const = 0;
+    // The field's value as QVariant::toInt() reads it.
+    virtual qint32 id(int field) const = 0;
+
+    static std::unique_ptr<RecordReader> create(OVRecordSource &source);
+    // An executed query; for SQLite the statement is read directly, which
+    // is several times faster than stepping the query and gives the same
+    // texts. The query is finished afterwards.
+    static std::unique_ptr<RecordReader> create(QSqlQuery &query);
+};

@@ -1,0 +1,172 @@
+#include "RowBuilder.h"
+
+#include "model/FormatCell.h"
+
+#include <QLocale>
+
+#include <charconv>
+#include <cmath>
+
+void RowBuilder::start()
+{
+    m_text.clear();
+    m_ends.clear();
+    m_cellStart = 0;
+}
+
+void RowBuilder::append(QStringView text)
+{
+    m_text.insert(m_text.end(), text.utf16(), text.utf16() + text.size());
+}
+
+void RowBuilder::appendLatin1(const char *text, qsizetype length)
+{
+    const size_t start = m_text.size();
+    m_text.resize(start + size_t(length));
+    char16_t *out = m_text.data() + start;
+    for (qsizetype i = 0; i < length; ++i)
+        out[i] = char16_t(uchar(text[i]));
+}
+
+void RowBuilder::appendUtf8(const char *text, qsizetype length)
+{
+    for (qsizetype i = 0; i < length; ++i) {
+        if (uchar(text[i]) >= 0x80) {
+            append(QString::fromUtf8(text, length));
+            return;
+        }
+    }
+    appendLatin1(text, length);
+}
+
+namespace {
+
+int digitCount(quint64 value)
+{
+    int n = 1;
+    while (value >= 10) {
+        value /= 10;
+        ++n;
+    }
+    return n;
+}
+
+} // namespace
+
+// Weights, prices and amounts have a few decimals; their shortest text is
+// found directly. Returns false for other values, and where the exponent
+// form would be shorter (the general algorithm then decides).
+bool RowBuilder::appendShortDecimal(double value)
+{
+    const double magnitude = std::fabs(value);
+    if (!(magnitude >= 1e-4 && magnitude < 1e11))
+        return false;
+    // Division is correctly rounded: equality means the four-decimal number
+    // reads back as the value. Dropping its trailing zeros then gives the
+    // fewest decimals that do, which is the shortest text.
+    const double scaled = std::nearbyint(magnitude * 1e4);
+    if (scaled / 1e4 != magnitude)
+        return false;
+    quint64 digits = quint64(scaled);
+    int decimals = 4;
+    while (decimals > 0 && digits % 10 == 0) {
+        digits /= 10;
+        --decimals;
+    }
+    int significant = digitCount(digits);
+    const int exponent = significant - decimals - 1;
+    for (quint64 d = digits; d % 10 == 0; d /= 10)
+        --significant;
+    const int integerDigits = std::max(exponent + 1, 1);
+    const int fixedLength = integerDigits + (decimals > 0 ? decimals + 1 : 0);
+    const int exponentLength = significant + (significant > 1 ? 1 : 0) + 4;
+    if (exponentLength <= fixedLength)
+        return false;
+    char buffer[32];
+    char *const end = buffer + sizeof buffer;
+    char *p = end;
+    for (int i = 0; i < decimals; ++i) {
+        *--p = char('0' + digits % 10);
+        digits /= 10;
+    }
+    if (decimals > 0)
+        *--p = '.';
+    do {
+        *--p = char('0' + digits % 10);
+        digits /= 10;
+    } while (digits != 0);
+    if (value < 0)
+        *--p = '-';
+    appendLatin1(p, end - p);
+    return true;
+}
+
+void RowBuilder::appendNumber(double value)
+{
+    if (value == 0) { // -0 reads "0" too
+        m_text.push_back(u'0');
+        return;
+    }
+    if (appendShortDecimal(value))
+        return;
+    // Outside the amounts and weights a grid shows, Qt pads long numbers
+    // with zeros where the shortest form gives digits: leave those to Qt.
+    const double magnitude = std::fabs(value);
+    if (!(magnitude >= 1e-4 && magnitude < 1e15)) {
+        append(QString::number(value, 'g', QLocale::FloatingPointShortest));
+        return;
+    }
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    appendLatin1(buffer, result.ptr - buffer);
+}
+
+void RowBuilder::appendNumber(qint64 value)
+{
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    appendLatin1(buffer, result.ptr - buffer);
+}
+
+void RowBuilder::appendValue(const QVariant &value)
+{
+    if (value.isNull())
+        return;
+    switch (value.typeId()) {
+    case QMetaType::Double:
+        appendNumber(value.toDouble());
+        break;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+        appendNumber(value.toLongLong());
+        break;
+    case QMetaType::QString:
+        append(*static_cast<const QString *>(value.constData()));
+        break;
+    default:
+        append(value.toString());
+        break;
+    }
+}
+
+void RowBuilder::endCell(const CellFormat *format)
+{
+    if (format) {
+        const QStringView cell(m_text.data() + m_cellStart, qsizetype(m_text.size() - m_cellStart));
+        if (format->reformat(cell, m_formatted)) {
+            m_text.resize(m_cellStart);
+            append(m_formatted);
+        }
+    }
+    m_ends.push_back(quint32(m_text.size()));
+    m_cellStart = m_text.size();
+}
+
+GridRow RowBuilder::finish(qint32 data)
+{
+    GridRow row = GridRow::fromParts(QString(reinterpret_cast<const QChar *>(m_text.data()), qsizetype(m_text.size())),
+                                     m_ends);
+    row.setData(data);
+    return row;
+}

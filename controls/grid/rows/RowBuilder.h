@@ -1,0 +1,36 @@
+#pragma once
+
+#include "model/GridRow.h"
+
+#include <QVariant>
+
+#include <vector>
+
+class CellFormat;
+
+// Builds grid rows cell by cell into one reused buffer, turning database
+// values into the texts a cell shows without a string per value.
+class RowBuilder
+{
+public:
+    void start();
+    void append(QStringView text);
+    void appendLatin1(const char *text, qsizetype length);
+    void appendUtf8(const char *text, qsizetype length);
+    // Shortest text that reads back as the same double, as QVariant gives it.
+    void appendNumber(double value);
+    void appendNumber(qint64 value);
+    // The text QVariant::toString() gives; Null gives nothing.
+    void appendValue(const QVariant &value);
+    // Ends the cell being built, formatting it first when a format is given.
+    void endCell(const CellFormat *format = nullptr);
+    GridRow finish(qint32 data);
+
+private:
+    bool appendShortDecimal(double value);
+
+    std::vector<char16_t> m_text;
+    std::vector<quint32> m_ends;
+    size_t m_cellStart = 0;
+    QString m_formatted;
+};

@@ -1,0 +1,419 @@
+#include "shared/AmountInCapitals.h"
+#include "shared/MessageBox.h"
+#include "shared/SpreadsheetApp.h"
+#include "shared/sheet/SheetPainter.h"
+#include "startup/AppPaths.h"
+
+#include <QClipboard>
+#include <QCryptographicHash>
+#include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QRawFont>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForStarted(10000) || !process.waitForFinished(60000) || process.exitCode() != 0) {
+        qWarning().noquote() << program << "failed:" << process.readAllStandardError();
+        return QString();
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QByteArray checksum(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(&file);
+    return hash.result();
+}
+
+// A PDF names each glyph by the lowest code point the font draws with it, so
+// an ideograph whose glyph a CJK radical shares comes back as the radical
+// (户 as ⼾, 日 as ⽇). Expected and extracted texts are compared with every
+// such character replaced by that radical, using the font that printed them.
+QString normalised(const QString &text)
+{
+    static const QRawFont font = QRawFont::fromFont(SheetFont(CellFont(), nullptr), QFontDatabase::SimplifiedChinese);
+    static const QHash<quint32, QChar> radicalOfGlyph = [] {
+        QHash<quint32, QChar> map;
+        for (char16_t radical = 0x2E80; radical <= 0x2FDF; ++radical) {
+            const QList<quint32> glyphs = font.glyphIndexesForString(QString(QChar(radical)));
+            if (!glyphs.isEmpty() && glyphs.first() != 0 && !map.contains(glyphs.first()))
+                map.insert(glyphs.first(), QChar(radical));
+        }
+        return map;
+    }();
+    QString result = text;
+    const QList<quint32> glyphs = font.glyphIndexesForString(text);
+    for (qsizetype i = 0; i < result.size() && i < glyphs.size(); ++i) {
+        const auto radical = radicalOfGlyph.constFind(glyphs.at(i));
+        if (radical != radicalOfGlyph.constEnd())
+            result[i] = *radical;
+    }
+    return result;
+}
+
+QString squeezed(const QString &text)
+{
+    QString result = normalised(text);
+    result.remove(QRegularExpression(QStringLiteral("\\s")));
+    return result;
+}
+
+QStringList wordsOf(const QString &line)
+{
+    return normalised(line).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class TestSpreadsheetApp : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void exportIsReadBackWithNumbersAsNumbers();
+    void exportWithoutSpreadsheetApplicationShowsThePath();
+    void exportToUnusableFolderLeavesNothing();
+    void exportWithInvalidSheetName();
+
+    void billPrintsAtItsPlacesAndTemplateIsUnchanged();
+    void longSheetPrintsOnSeveralPages();
+    void printFailuresAreShownAndCloseTheWorkbook_data();
+    void printFailuresAreShownAndCloseTheWorkbook();
+
+private:
+    void setPrinter(const QString &value);
+    QString exportFolder() const { return m_home.filePath(QStringLiteral("Documents/Tovik")); }
+
+    QTemporaryDir m_home;
+    QStringList m_messages;
+    QStringList m_opened;
+    bool m_openerSucceeds = true;
+    MsgHandler m_previousHandler;
+};
+
+void TestSpreadsheetApp::initTestCase()
+{
+    QVERIFY(m_home.isValid());
+    // The documents folder, settings and data folder all live in the test's
+    // own home.
+    qputenv("HOME", m_home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
+    qputenv("TOVIK_DATA_DIR", m_home.filePath(QStringLiteral("data")).toUtf8());
+    QVERIFY(QDir().mkpath(m_home.filePath(QStringLiteral("config/Orvane"))));
+    setPrinter(QString());
+    SpreadsheetApplication::SetFileOpener([this](const QString &path) {
+        m_opened << path;
+        return m_openerSucceeds;
+    });
+}
+
+void TestSpreadsheetApp::init()
+{
+    m_messages.clear();
+    m_opened.clear();
+    m_openerSucceeds = true;
+    m_previousHandler = SetMsgHandler([this](const QString &text, MsgButtons, MsgIcon) {
+        m_messages << text;
+        return MsgAnswer::Ok;
+    });
+}
+
+void TestSpreadsheetApp::cleanup()
+{
+    SetMsgHandler(m_previousHandler);
+    QDir(exportFolder()).removeRecursively();
+    if (SpreadsheetApp())
+        QCOMPARE(SpreadsheetApp()->WorkbookCount(), 0);
+}
+
+void TestSpreadsheetApp::setPrinter(const QString &value)
+{
+    QFile ini(m_home.filePath(QStringLiteral("config/Orvane/ov.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ini.write("[ov]\nprinter=" + value.toUtf8() + "\n");
+}
+
+void TestSpreadsheetApp::exportIsReadBackWithNumbersAsNumbers()
+{
+    const QString content = QStringLiteral("编号\t品名\t重量\t金额\r\n"
+                                           "007\t红布\t25.5\t1,234.50\r\n"
+                                           "A1\t\t-3\t0\r\n");
+    QVERIFY(ExportTextToSheet(QStringLiteral("查询"), content));
+    QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QLatin1Char('\n'))));
+    QCOMPARE(m_opened.size(), 1);
+    const QString path = m_opened.first();
+    QCOMPARE(QFileInfo(path).absolutePath(), exportFolder());
+    QVERIFY(QFileInfo(path).fileName().startsWith(QStringLiteral("查询_")));
+    QVERIFY(path.endsWith(QStringLiteral(".xlsx")));
+    QCOMPARE(QGuiApplication::clipboard()->text(), content);
+    QCOMPARE(QDir(exportFolder()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no partial file left
+
+    // Read back by a program that is not ours.
+    const QString script = QStringLiteral(R"(
+import json, sys
+from openpyxl import load_workbook
+wb = load_workbook(sys.argv[1])
+ws = wb.active
+cells = []
+for row in ws.iter_rows():
+    for c in row:
+        if c.value is not None:
+            kind = 'n' if isinstance(c.value, (int, float)) else 's'
+            cells.append([c.coordinate, kind, str(c.value)])
+print(json.dumps([wb.sheetnames, cells], ensure_ascii=False))
+)");
+    const QString output = run(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path});
+    QVERIFY2(!output.isEmpty(), "Debian's python3-openpyxl is needed to read the export back");
+    const QJsonArray result = QJsonDocument::fromJson(output.toUtf8()).array();
+    QCOMPARE(result.at(0).toArray(), QJsonArray{QStringLiteral("查询")});
+    QStringList cells;
+    for (const QJsonValue &cell : result.at(1).toArray()) {
+        const QJsonArray c = cell.toArray();
+        cells << c.at(0).toString() + QLatin1Char(' ') + c.at(1).toString() + QLatin1Char(' ') + c.at(2).toString();
+    }
+    const QStringList expected{
+        QStringLiteral("A1 s 编号"), QStringLiteral("B1 s 品名"), QStringLiteral("C1 s 重量"), QStringLiteral("D1 s 金额"),
+        QStringLiteral("A2 s 007"),  QStringLiteral("B2 s 红布"), QStringLiteral("C2 n 25.5"), QStringLiteral("D2 n 1234.5"),
+        QStringLiteral("A3 s A1"),   QStringLiteral("C3 n -3"),   QStringLiteral("D3 n 0"),
+    };
+    QCOMPARE(cells, expected);
+}
+
+void TestSpreadsheetApp::exportWithoutSpreadsheetApplicationShowsThePath()
+{
+    m_openerSucceeds = false;
+    QVERIFY(ExportTextToSheet(QStringLiteral("查询"), QStringLiteral("1\t2")));
+    QCOMPARE(m_opened.size(), 1);
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY(m_messages.first().contains(m_opened.first()));
+    QVERIFY(QFileInfo::exists(m_opened.first()));
+}
+
+void TestSpreadsheetApp::exportToUnusableFolderLeavesNothing()
+{
+    // A file where the documents folder should be: the folder cannot be made.
+    QTemporaryDir otherHome;
+    QFile blocker(otherHome.filePath(QStringLiteral("Documents")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("HOME", otherHome.path().toUtf8());
+    const bool exported = ExportTextToSheet(QStringLiteral("查询"), QStringLiteral("1\t2"));
+    qputenv("HOME", m_home.path().toUtf8());
+
+    QVERIFY(!exported);
+    QVERIFY(m_opened.isEmpty());
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages.first().contains(otherHome.filePath(QStringLiteral("Documents/Tovik"))),
+             qPrintable(m_messages.first()));
+    QCOMPARE(SpreadsheetApp()->WorkbookCount(), 0);
+}
+
+void TestSpreadsheetApp::exportWithInvalidSheetName()
+{
+    QVERIFY(!ExportTextToSheet(QStringLiteral("查询/结果"), QStringLiteral("1")));
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY(m_messages.first().contains(QStringLiteral("查询/结果")));
+    QVERIFY(m_opened.isEmpty());
+    QVERIFY(QDir(exportFolder()).isEmpty());
+}
+
+void TestSpreadsheetApp::billPrintsAtItsPlacesAndTemplateIsUnchanged()
+{
+    const QString templatePath = FindDataFile(QStringLiteral("Tovik.xltx"));
+    QVERIFY2(!templatePath.isEmpty(), "the generated template is missing from the build's share/tovik");
+    const QByteArray before = checksum(templatePath);
+    const QString pdf = m_home.filePath(QStringLiteral("bill.pdf"));
+    setPrinter(QStringLiteral("pdf:") + pdf);
+
+    struct Line
+    {
+        QString article, product, pieces[3], kg, price, amount;
+    };
+    const Line lines[3] = {
+        {QStringLiteral("A1"), QStringLiteral("棉布-红"), {QStringLiteral("12"), QStringLiteral("13.5"), QString()},
+         QStringLiteral("25.5"), QStringLiteral("10.00"), QStringLiteral("255.00")},
+        {QStringLiteral("B22"), QStringLiteral("丝绸-白"), {QStringLiteral("20"), QStringLiteral("21"), QStringLiteral("22")},
+         QStringLiteral("63"), QStringLiteral("8.00"), QStringLiteral("504.00")},
+        {QStringLiteral("C333"), QStringLiteral("麻布-黑"), {QStringLiteral("30"), QString(), QString()},
+         QStringLiteral("30"), QStringLiteral("12.50"), QStringLiteral("375.00")},
+    };
+    const QString capitals = AmountInCapitals(1134.00);
+
+    const bool printed = RunSheetGuarded([&](SpreadsheetApplication &app) {
+        app.OpenDataWorkbook(QStringLiteral("Tovik.xltx"));
+        Worksheet &sheet = app.ActiveSheet();
+        sheet.setValue(4, 1, QStringLiteral("客户：甲  前台"));
+        sheet.setValue(4, 11, QStringLiteral("日期：24-03-05"));
+        sheet.setValue(4, 15, QStringLiteral("№ 000042"));
+        sheet.setValue(14, 2, capitals);
+        sheet.setValue(14, 8, QStringLiteral("6 匹"));
+        sheet.setValue(14, 11, QStringLiteral("143.5 KG"));
+        sheet.setValue(14, 14, QStringLiteral("￥1134.00"));
+        sheet.setValue(16, 1, QStringLiteral("制单人：张三"));
+        sheet.setValue(16, 3, QStringLiteral("业务员：李四"));
+        sheet.setValue(16, 6, QStringLiteral("收款人：王五"));
+        sheet.setValue(16, 10, QStringLiteral("送货人：赵六"));
+        for (int n = 1; n <= 8; ++n) {
+            const bool filled = n <= 3;
+            const Line &line = lines[filled ? n - 1 : 0];
+            sheet.setValue(5 + n, 1, filled ? line.article : QString());
+            sheet.setValue(5 + n, 2, filled ? line.product : QStringLiteral("-"));
+            for (int piece = 0; piece < 10; ++piece)
+                sheet.setValue(5 + n, 3 + piece, filled && piece < 3 ? line.pieces[piece] : QString());
+            sheet.setValue(5 + n, 13, filled ? line.kg : QString());
+            sheet.setValue(5 + n, 14, filled ? line.price : QString());
+            sheet.setValue(5 + n, 15, filled ? line.amount : QString());
+        }
+        // Handed over as text, the money cells became numbers shown in the
+        // template's format.
+        QCOMPARE(sheet.kind(6, 14), CellKind::Number);
+        QCOMPARE(sheet.displayText(6, 14), QStringLiteral("10.00"));
+        app.PrintOut();
+        app.CloseActiveWorkbook();
+    });
+    QVERIFY(printed);
+    QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QLatin1Char('\n'))));
+    QCOMPARE(checksum(templatePath), before);
+
+    const QString info = run(QStringLiteral("pdfinfo"), {pdf});
+    QVERIFY2(!info.isEmpty(), "pdfinfo (poppler-utils) is needed");
+    QVERIFY(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
+    QVERIFY(info.contains(QStringLiteral("(A4)")));
+
+    const QStringList text = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
+                                 .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    auto lineWhere = [&text](const std::function<bool(const QString &)> &test, int from = 0) {
+        for (int i = from; i < text.size(); ++i) {
+            if (test(text.at(i)))
+                return i;
+        }
+        return -1;
+    };
+    auto squeezedIs = [](const QStringList &parts) {
+        return [expected = squeezed(parts.join(QString()))](const QString &line) { return squeezed(line) == expected; };
+    };
+    auto wordsAre = [](const QStringList &words) {
+        return [expected = wordsOf(words.join(QLatin1Char(' ')))](const QString &line) { return wordsOf(line) == expected; };
+    };
+
+    const int heading = lineWhere(squeezedIs({QStringLiteral("送货单")}));
+    const int header = lineWhere(squeezedIs({QStringLiteral("客户：甲  前台"), QStringLiteral("日期：24-03-05"),
+                                             QStringLiteral("№ 000042")}));
+    const int captions = lineWhere(wordsAre({QStringLiteral("货号"), QStringLiteral("品名-色号"), QStringLiteral("1"),
+                                             QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+                                             QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
+                                             QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("10"),
+                                             QStringLiteral("KG"), QStringLiteral("单价"), QStringLiteral("金额")}));
+    QVERIFY(heading >= 0);
+    QVERIFY2(header > heading, qPrintable(text.join(QLatin1Char('\n'))));
+    QVERIFY2(captions > header, qPrintable(text.join(QLatin1Char('\n'))));
+    // Each line on its own row, in order, with nothing in the empty piece
+    // columns between the last weight and the KG.
+    int previous = captions;
+    for (const Line &line : lines) {
+        QStringList words{line.article, line.product};
+        for (const QString &piece : line.pieces) {
+            if (!piece.isEmpty())
+                words << piece;
+        }
+        words << line.kg << line.price << line.amount;
+        const int row = lineWhere(wordsAre(words), previous + 1);
+        QVERIFY2(row == previous + 1, qPrintable(words.join(QLatin1Char(' ')) + QLatin1Char('\n') + text.join(QLatin1Char('\n'))));
+        previous = row;
+    }
+    for (int n = 4; n <= 8; ++n) {
+        QCOMPARE(wordsOf(text.value(previous + 1)), QStringList{QStringLiteral("-")});
+        ++previous;
+    }
+    const int totals = lineWhere(squeezedIs({QStringLiteral("合计"), capitals, QStringLiteral("6 匹"),
+                                             QStringLiteral("143.5 KG"), QStringLiteral("￥1134.00")}));
+    QVERIFY2(totals == previous + 1, qPrintable(text.join(QLatin1Char('\n'))));
+    const int staff = lineWhere(squeezedIs({QStringLiteral("制单人：张三"), QStringLiteral("业务员：李四"),
+                                            QStringLiteral("收款人：王五"), QStringLiteral("送货人：赵六")}));
+    QVERIFY2(staff > totals, qPrintable(text.join(QLatin1Char('\n'))));
+}
+
+void TestSpreadsheetApp::longSheetPrintsOnSeveralPages()
+{
+    const QString pdf = m_home.filePath(QStringLiteral("long.pdf"));
+    setPrinter(QStringLiteral("pdf:") + pdf);
+    QString content;
+    for (int row = 1; row <= 150; ++row)
+        content += QStringLiteral("第%1行\t%2\r\n").arg(row).arg(row * 1.5);
+    QVERIFY(RunSheetGuarded([&](SpreadsheetApplication &app) {
+        app.AddWorkbook().activeSheet().pasteText(content);
+        app.PrintOut();
+        app.CloseActiveWorkbook();
+    }));
+    QVERIFY(m_messages.isEmpty());
+    const QRegularExpressionMatch pages =
+        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(run(QStringLiteral("pdfinfo"), {pdf}));
+    QVERIFY(pages.hasMatch());
+    QVERIFY(pages.captured(1).toInt() >= 3); // 150 rows of 15 points on A4
+    const QString text = squeezed(run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}));
+    for (int row : {1, 75, 150})
+        QVERIFY(text.contains(squeezed(QStringLiteral("第%1行%2").arg(row).arg(row * 1.5))));
+}
+
+void TestSpreadsheetApp::printFailuresAreShownAndCloseTheWorkbook_data()
+{
+    QTest::addColumn<QString>("templateName");
+    QTest::addColumn<QByteArray>("templateContent"); // written into the data folder when set
+    QTest::addColumn<QString>("printer");
+    QTest::addColumn<QString>("messagePart");
+    const QString home = m_home.path();
+    QTest::newRow("template missing") << "Missing.xltx" << QByteArray() << QString() << "Missing.xltx";
+    QTest::newRow("template damaged") << "Tovik.xltx" << QByteArray("not a workbook") << QString()
+                                      << QStringLiteral("%1/data/Tovik.xltx").arg(home);
+    QTest::newRow("printer unknown") << "Tovik.xltx" << QByteArray() << "没有这台打印机" << "没有这台打印机";
+    QTest::newRow("pdf folder missing") << "Tovik.xltx" << QByteArray()
+                                        << QStringLiteral("pdf:%1/no/such/folder/bill.pdf").arg(home)
+                                        << QStringLiteral("%1/no/such/folder/bill.pdf").arg(home);
+}
+
+void TestSpreadsheetApp::printFailuresAreShownAndCloseTheWorkbook()
+{
+    QFETCH(QString, templateName);
+    QFETCH(QByteArray, templateContent);
+    QFETCH(QString, printer);
+    QFETCH(QString, messagePart);
+    const QString shadow = DataFolder() + QStringLiteral("/Tovik.xltx");
+    if (!templateContent.isNull()) {
+        QFile file(shadow);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(templateContent);
+    }
+    setPrinter(printer);
+    bool closed = false;
+    const bool done = RunSheetGuarded([&](SpreadsheetApplication &app) {
+        app.OpenDataWorkbook(templateName);
+        app.ActiveSheet().setValue(4, 1, QStringLiteral("客户：甲"));
+        app.PrintOut();
+        app.CloseActiveWorkbook();
+        closed = true;
+    });
+    QFile::remove(shadow);
+    QVERIFY(!done);
+    QVERIFY(!closed);
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages.first().contains(messagePart), qPrintable(m_messages.first()));
+    QCOMPARE(SpreadsheetApp()->WorkbookCount(), 0);
+}
+
+QTEST_MAIN(TestSpreadsheetApp)
+#include "tst_spreadsheetapp.moc"
