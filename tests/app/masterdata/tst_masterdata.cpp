@@ -254,7 +254,7 @@ void TestMasterData::productTypedByHandIsOfferedNotListed()
     QCOMPARE(LookupValue(QStringLiteral("query"), QStringLiteral("artno")).toString(),
              QStringLiteral("A sc "));
     QCOMPARE(count(QStringLiteral("serv")), 1);
-    auto *combo = m_form->grid()->findChild<QComboBox *>(QStringLiteral("ovgrid_cbo3"));
+    auto *combo = m_form->grid()->findChild<QComboBox *>(QStringLiteral("cbo3"));
     QVERIFY(combo);
     QVERIFY(combo->findText(QStringLiteral("丝绸")) >= 0);
     QVERIFY(combo->findText(QStringLiteral("棉布")) >= 0);
