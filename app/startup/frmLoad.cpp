@@ -3,6 +3,7 @@
 #include "AppPaths.h"
 #include "Database.h"
 #include "frmControl.h"
+#include "MenuWindows.h"
 #include "shared/DataAccess.h"
 #include "shared/DbError.h"
 #include "shared/NameLists.h"
@@ -80,6 +81,7 @@ void frmLoad::login()
     }
     InitNameLists();
     auto *menu = new frmControl;
+    ConnectMenuWindows(menu);
     menu->show();
     close();
 }

@@ -1,0 +1,112 @@
+#include "frmArtno.h"
+
+#include "shared/DbError.h"
+#include "shared/SearchCode.h"
+#include "shared/TextRules.h"
+
+#include <OVGrid.h>
+
+namespace {
+enum Column { ColArtno = 2, ColProduct = 3, ColColor = 4, ColPrice = 5 };
+}
+
+frmArtno::frmArtno(QWidget *parent)
+    : ListForm(QStringLiteral("frmArtno"), QStringLiteral("编号"), QStringLiteral("artno"), parent)
+{
+    grid()->setCols(6);
+    grid()->setAllowSort(true);
+    grid()->setTipText(QStringLiteral("删除：双击行号   排序：单击标题"));
+    resize(450, 520);
+    SetupGrid();
+    LoadList();
+}
+
+void frmArtno::SetupGrid()
+{
+    OVGrid *grd = grid();
+    grd->setListWidth(QStringLiteral("700|0|1300|1800|1300|1000"));
+    grd->setListTitle(QStringLiteral("#|ID|编号|品名|色号|单价"));
+    grd->setListTag(QStringLiteral("2;txt|5|3;cbo|4"));
+    grd->setListFormat(QStringLiteral("5;0.00"));
+    grd->setListDefault(QStringLiteral("5;0"));
+    grd->setListAlignment(QStringLiteral("2;4|3|4"));
+    QString products, colors;
+    RunGuarded([&] {
+        products = ServValueList(QStringLiteral("product"));
+        colors = ServValueList(QStringLiteral("color"));
+    });
+    grd->setListCombo(ColProduct, products);
+    grd->setListCombo(ColColor, colors);
+}
+
+void frmArtno::LoadList()
+{
+    loadRows(QStringLiteral("select id, artno, product, color, price from artno "
+                            "order by artno, product, color"));
+}
+
+QString frmArtno::SearchCodeOf(const QString &artno, const QString &product, const QString &color)
+{
+    return MakeSearchCode(artno) + QLatin1Char(' ') + MakeSearchCode(product) + QLatin1Char(' ')
+        + MakeSearchCode(color);
+}
+
+void frmArtno::SaveRow(int Row)
+{
+    const OVGrid *grd = grid();
+    const QString artno = grd->TextMatrix(Row, ColArtno);
+    const QString product = CleanText(grd->TextMatrix(Row, ColProduct));
+    const QString color = CleanText(grd->TextMatrix(Row, ColColor));
+    const QString price = grd->TextMatrix(Row, ColPrice);
+    // An empty price cell (a row typed before the column had its default)
+    // stores 0 rather than Null.
+    storeRow(Row, {{QStringLiteral("artno"), artno},
+                   {QStringLiteral("product"), product},
+                   {QStringLiteral("color"), color},
+                   {QStringLiteral("price"), price.isEmpty() ? 0.0 : price.toDouble()},
+                   {QStringLiteral("query"), SearchCodeOf(artno, product, color)}});
+}
+
+void frmArtno::validateEdit(int row, int col, bool &cancel)
+{
+    if (col == ColArtno) {
+        checkKeyText(row, QStringLiteral("编号？"),
+                     [](const QString &text, qint32 id) {
+                         return SqlCondition{QStringLiteral("id<>? and artno=?"), {id, text}};
+                     },
+                     cancel);
+        return;
+    }
+    OVGrid *grd = grid();
+    const QString text = CleanText(grd->EditText());
+    grd->setEditText(text);
+    if (col == ColPrice) {
+        bool numeric = false;
+        text.toDouble(&numeric);
+        if (!numeric)
+            refuse(row, text + QStringLiteral(" 数字格式！"), cancel);
+    }
+}
+
+void frmArtno::afterEdit(int row, int col)
+{
+    OVGrid *grd = grid();
+    if (col == ColArtno)
+        grd->AutoLastRow();
+    else if (col == ColProduct || col == ColColor)
+        grd->AddCboList(col, grd->Text());
+    SaveRow(row);
+}
+
+void frmArtno::keyDownEdit(int row, int col, short &keyCode, short)
+{
+    if (keyCode != 13)
+        return;
+    OVGrid *grd = grid();
+    if (col < grd->Cols() - 1) {
+        grd->setCol(col + 1);
+    } else {
+        grd->setRow(row + 1);
+        grd->setCol(ColArtno);
+    }
+}

@@ -1,0 +1,85 @@
+#include "frmClient.h"
+
+#include "shared/SearchCode.h"
+#include "shared/TextRules.h"
+
+#include <OVGrid.h>
+
+namespace {
+enum Column { ColClient = 2, ColLink = 3 };
+}
+
+frmClient::frmClient(QWidget *parent)
+    : ListForm(QStringLiteral("frmClient"), QStringLiteral("客户"), QStringLiteral("client"), parent)
+{
+    grid()->setCols(4);
+    grid()->setAllowSort(true);
+    grid()->setWordWrap(true);
+    grid()->setTipText(QStringLiteral("删除：双击行号   排序：单击标题"));
+    resize(580, 520);
+    SetupGrid();
+    LoadList();
+}
+
+void frmClient::SetupGrid()
+{
+    OVGrid *grd = grid();
+    grd->setListWordWrap(QStringLiteral("2|3"));
+    grd->setListWidth(QStringLiteral("700|0|2500|5000"));
+    grd->setListTitle(QStringLiteral("#|id|客户|联系"));
+    grd->setListTag(QStringLiteral("2;txt|3"));
+    grd->setListAlignment(QStringLiteral("2;1|3"));
+}
+
+void frmClient::LoadList()
+{
+    loadRows(QStringLiteral("select id, client, link from client order by client"));
+}
+
+QString frmClient::SearchCodeOf(const QString &client)
+{
+    const QString code = MakeSearchCode(client);
+    return code.size() == 1 ? code + code : code;
+}
+
+void frmClient::SaveRow(int Row)
+{
+    const OVGrid *grd = grid();
+    const QString client = grd->TextMatrix(Row, ColClient);
+    storeRow(Row, {{QStringLiteral("client"), client},
+                   {QStringLiteral("query"), SearchCodeOf(client)},
+                   {QStringLiteral("link"), grd->TextMatrix(Row, ColLink)}});
+}
+
+void frmClient::validateEdit(int row, int col, bool &cancel)
+{
+    if (col == ColClient) {
+        checkKeyText(row, QStringLiteral("客户？"),
+                     [](const QString &text, qint32 id) {
+                         return SqlCondition{QStringLiteral("id<>? and client=?"), {id, text}};
+                     },
+                     cancel);
+        return;
+    }
+    grid()->setEditText(CleanText(grid()->EditText()));
+}
+
+void frmClient::afterEdit(int row, int col)
+{
+    if (col == ColClient)
+        grid()->AutoLastRow();
+    SaveRow(row);
+}
+
+void frmClient::keyDownEdit(int row, int col, short &keyCode, short)
+{
+    if (keyCode != 13)
+        return;
+    OVGrid *grd = grid();
+    if (col == ColLink) {
+        grd->setRow(row + 1);
+        grd->setCol(ColClient);
+    } else {
+        grd->setCol(col + 1);
+    }
+}

@@ -1,0 +1,105 @@
+#include "frmServ.h"
+
+#include "shared/NameLists.h"
+#include "shared/TextRules.h"
+
+#include <OVGrid.h>
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int ColValue = 2;
+}
+
+frmServ::frmServ(QWidget *parent)
+    : ListForm(QStringLiteral("frmServ"), QStringLiteral("可选项"), QStringLiteral("serv"), parent)
+    , m_cboServ(new QComboBox(this))
+{
+    grid()->setCols(3);
+    grid()->setTipText(QStringLiteral("删除：双击行号"));
+    resize(240, 520);
+
+    auto *label = new QLabel(QStringLiteral("可选项："), this);
+    label->setObjectName(QStringLiteral("Label1"));
+    m_cboServ->setObjectName(QStringLiteral("cboServ"));
+    m_cboServ->setEditable(false);
+    auto *top = new QHBoxLayout;
+    top->setContentsMargins(6, 6, 6, 6);
+    top->addWidget(label);
+    top->addWidget(m_cboServ, 1);
+    static_cast<QVBoxLayout *>(layout())->insertLayout(0, top);
+
+    SetupGrid();
+    connect(m_cboServ, &QComboBox::currentIndexChanged, this, &frmServ::listChosen);
+    FillFieldCaptionCombo(m_cboServ, true);
+}
+
+void frmServ::SetupGrid()
+{
+    OVGrid *grd = grid();
+    grd->setListWidth(QStringLiteral("700|0|2100"));
+    grd->setListTitle(QStringLiteral("#|id|"));
+    grd->setListTag(QStringLiteral("2;txt"));
+    grd->setListAlignment(QStringLiteral("2;1"));
+}
+
+QString frmServ::currentField() const
+{
+    return FieldNames().value(m_cboServ->currentIndex());
+}
+
+QString frmServ::currentCaption() const
+{
+    return FieldCaptions().value(m_cboServ->currentIndex());
+}
+
+void frmServ::listChosen()
+{
+    grid()->setTextMatrix(0, ColValue, currentCaption());
+    LoadList();
+}
+
+void frmServ::LoadList()
+{
+    loadRows(QStringLiteral("select id, value from serv where field=? order by value"),
+             {currentField()});
+}
+
+void frmServ::SaveRow(int Row)
+{
+    storeRow(Row, {{QStringLiteral("field"), currentField()},
+                   {QStringLiteral("value"), grid()->TextMatrix(Row, ColValue)}});
+}
+
+void frmServ::beforeEdit(int, int, bool &)
+{
+    // The entry row's value column is editable like any other.
+}
+
+void frmServ::validateEdit(int row, int col, bool &cancel)
+{
+    if (col != ColValue)
+        return;
+    const QString field = currentField();
+    checkKeyText(row, currentCaption() + QStringLiteral("？"),
+                 [&field](const QString &text, qint32 id) {
+                     return SqlCondition{QStringLiteral("id<>? and value=? and field=?"),
+                                         {id, text, field}};
+                 },
+                 cancel);
+}
+
+void frmServ::afterEdit(int row, int)
+{
+    grid()->AutoLastRow();
+    SaveRow(row);
+}
+
+void frmServ::keyDownEdit(int row, int, short &keyCode, short)
+{
+    if (keyCode == 13)
+        grid()->setRow(row + 1);
+}

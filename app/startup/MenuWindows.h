@@ -1,0 +1,6 @@
+#pragma once
+
+class frmControl;
+
+// Connects the menu's buttons to the windows the program has.
+void ConnectMenuWindows(frmControl *menu);
