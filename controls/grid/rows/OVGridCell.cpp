@@ -12,6 +12,21 @@ Q_LOGGING_CATEGORY(lcCell, "tovik.grid.cell")
 
 constexpr quint32 ColourMask = 0xFFFFFF;
 
+// Cell's corners: a missing first corner is the current cell, a missing
+// second one the first. False when either lies outside the grid.
+bool cellRange(const OVGridPrivate &d, int &row1, int &col1, int &row2, int &col2)
+{
+    if (row1 == 0)
+        row1 = d.grd->row();
+    if (col1 == 0)
+        col1 = d.grd->col();
+    if (row2 == 0)
+        row2 = row1;
+    if (col2 == 0)
+        col2 = col1;
+    return !d.isOutOfRange(row1, col1) && !d.isOutOfRange(row2, col2);
+}
+
 } // namespace
 
 OVCurrency OVGrid::Aggregate(SubTotalSettings setting, int Row1, int Col1, int Row2, int Col2) const
@@ -45,15 +60,7 @@ OVCurrency OVGrid::Aggregate(SubTotalSettings setting, int Row1, int Col1, int R
 
 QVariant OVGrid::Cell(CellPropertySettings setting, int Row1, int Col1, int Row2, int Col2) const
 {
-    if (Row1 == 0)
-        Row1 = d->grd->row();
-    if (Col1 == 0)
-        Col1 = d->grd->col();
-    if (Row2 == 0)
-        Row2 = Row1;
-    if (Col2 == 0)
-        Col2 = Col1;
-    if (d->isOutOfRange(Row1, Col1) || d->isOutOfRange(Row2, Col2))
+    if (!cellRange(*d, Row1, Col1, Row2, Col2))
         return {};
     switch (setting) {
     case ovCPText:
@@ -95,15 +102,7 @@ void OVGrid::setCell(CellPropertySettings setting, int Row1, int Col1, const QVa
 void OVGrid::setCell(CellPropertySettings setting, int Row1, int Col1, int Row2, int Col2,
                      const QVariant &value)
 {
-    if (Row1 == 0)
-        Row1 = d->grd->row();
-    if (Col1 == 0)
-        Col1 = d->grd->col();
-    if (Row2 == 0)
-        Row2 = Row1;
-    if (Col2 == 0)
-        Col2 = Col1;
-    if (d->isOutOfRange(Row1, Col1) || d->isOutOfRange(Row2, Col2))
+    if (!cellRange(*d, Row1, Col1, Row2, Col2))
         return;
     const int r1 = std::min(Row1, Row2), r2 = std::max(Row1, Row2);
     const int c1 = std::min(Col1, Col2), c2 = std::max(Col1, Col2);

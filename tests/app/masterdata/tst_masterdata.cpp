@@ -2,6 +2,7 @@
 // grid, row numbers double-clicked, messages answered; what is stored is read
 // back from the database.
 
+#include "../../TypeText.h"
 #include "../TestDatabase.h"
 
 #include "masterdata/frmArtno.h"
@@ -25,17 +26,6 @@
 #include <QtTest>
 
 namespace {
-
-// Characters outside Latin-1 cannot go through QTest::keyClicks.
-void typeText(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &release);
-    }
-}
 
 QVariantList row(const QString &sql, const QVariantList &values = {})
 {

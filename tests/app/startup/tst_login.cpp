@@ -1,3 +1,4 @@
+#include "../../TypeText.h"
 #include "../TestDatabase.h"
 #include "shared/DataAccess.h"
 #include "shared/MessageBox.h"
@@ -27,17 +28,6 @@ void closeAllWindows()
         w->close();
     }
     flushDeletes();
-}
-
-// QTest::keyClicks takes Latin-1 only; this types any text key by key.
-void typeText(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &release);
-    }
 }
 
 // A working window as the later ones behave: it brings the menu back on close.

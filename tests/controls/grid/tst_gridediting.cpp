@@ -1,6 +1,7 @@
 // Typing into the grid as a user does — keys, clicks, double-clicks, an
 // input method — and the order of the events the host receives.
 
+#include "../../TypeText.h"
 #include "GridEventLog.h"
 
 #include "OVGrid.h"
@@ -20,17 +21,6 @@
 namespace {
 
 const QString Tick = QStringLiteral("\u221A");
-
-// Characters outside Latin-1 cannot go through QTest::keyClicks.
-void typeText(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &release);
-    }
-}
 
 QWidget *focused()
 {
