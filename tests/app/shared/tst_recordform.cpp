@@ -190,6 +190,7 @@ private Q_SLOTS:
     void resetWords_data();
     void resetWords();
     void datePickers();
+    void resetRealGrid();
     void badGridDefault();
     void showAndClearRecord();
     void missingMembersAreReported();
@@ -402,6 +403,20 @@ void TestRecordForm::datePickers()
     // Ticking it again offers today, not the old date.
     optional->checkBox()->setChecked(true);
     QCOMPARE(optional->value(), QVariant(QDate::currentDate()));
+}
+
+void TestRecordForm::resetRealGrid()
+{
+    // The protocol reaches the grid by name only; the real control answers.
+    RecordWindow w(QStringLiteral("frmTest"), QString());
+    auto *grid = w.add<OVGrid>(QStringLiteral("grd"), QStringLiteral("def9"));
+    grid->setCols(5);
+    grid->setRows(30);
+    grid->setTextMatrix(3, 2, QStringLiteral("A-100"));
+    ResetFormControls(&w);
+    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(grid->Rows(), 9);
+    QCOMPARE(grid->TextMatrix(3, 2), QString());
 }
 
 void TestRecordForm::badGridDefault()
