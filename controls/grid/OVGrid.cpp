@@ -56,7 +56,7 @@ OVGrid::OVGrid(QWidget *parent)
                           static_cast<QWidget *>(d->cbodata), static_cast<QWidget *>(d->lbl)})
         part->setFont(startFont);
 
-    d->specs.resize(d->grd->cols());
+    d->colSettings.resize(d->grd->cols());
     d->grd->setColAlignment(0, 4);
     for (int c = 0; c < d->grd->cols(); ++c)
         d->grd->setFixedAlignment(c, 4);

@@ -20,7 +20,7 @@ class OVGridPrivate;
 //
 // Row 0 is the title row and column 0 the row-number column; data rows and
 // columns start at 1. Hosts lay the grid out with the List* column
-// specification strings, fill it row by row (AddItem) or from a query
+// layout strings, fill it row by row (AddItem) or from a query
 // (BindRst), read results through Aggregate and Cell, and answer the events
 // to validate and store what the user typed. Sizes are in twips (1440 to the
 // inch), colours are 24-bit numbers in blue-green-red order (255 is red).
@@ -58,7 +58,7 @@ class OVGRID_EXPORT OVGrid : public QWidget
     Q_PROPERTY(int MergeCells READ MergeCells WRITE setMergeCells)
     Q_PROPERTY(int RowHeightMin READ RowHeightMin WRITE setRowHeightMin)
     Q_PROPERTY(bool WordWrap READ WordWrap WRITE setWordWrap)
-    // The column specifications are written, not read back; the getters give
+    // The column layout strings are written, not read back; the getters give
     // the text last assigned, for inspection only.
     Q_PROPERTY(QString ListFormat READ ListFormat WRITE setListFormat)
     Q_PROPERTY(QString ListTag READ ListTag WRITE setListTag)
@@ -150,7 +150,7 @@ public:
     bool WordWrap() const;
     void setWordWrap(bool value);
 
-    // Column specification strings: items separated by "|". A malformed item
+    // Column layout strings: items separated by "|". A malformed item
     // (not a number, or a column outside the grid) stops the assignment with
     // a warning after the earlier items took effect; the setter then returns
     // false.

@@ -1,16 +1,16 @@
 #pragma once
 
 // OVGrid's private state and internal operations. Each area of the control
-// defines its own members in its folder: model/ (columns, specification
+// defines its own members in its folder: model/ (columns, layout
 // strings, formatting), rows/ (row operations, aggregates, cells, record
 // sets), editing/ (editors, keys, events) and appearance/ (layout, colours,
 // row heights, persistence, messages).
 
 #include "OVGrid.h"
-#include "model/ColumnSpecs.h"
+#include "model/ColumnSettings.h"
 #include "model/GridModel.h"
 #include "model/GridView.h"
-#include "model/SpecString.h"
+#include "model/ListString.h"
 
 #include <QHash>
 #include <QPointer>
@@ -50,8 +50,8 @@ public:
 
     GridModel *model() const { return grd->gridModel(); }
 
-    // Per-column specifications, sized to Cols.
-    ColumnSpecs specs;
+    // Per-column settings, sized to Cols.
+    ColumnSettings colSettings;
     // The List* texts last assigned, for their getters.
     QHash<QString, QString> listTexts;
 
@@ -77,8 +77,8 @@ public:
     bool isOutOfRange(int row, int col) const;
     // The text stored for a value written into a cell (row 0 never formats).
     QString formatCell(int row, int col, const QString &value) const;
-    // Warns about a faulty specification string; false when there was one.
-    bool report(const char *property, const SpecString::Result &result) const;
+    // Warns about a faulty layout string; false when there was one.
+    bool report(const char *property, const ListString::Result &result) const;
     // The column's own drop-down, created (from the template) on first need.
     QComboBox *columnCombo(int col);
     // Brings a drop-down and then the strip picture to the front.

@@ -98,7 +98,7 @@ void OVGridPrivate::fitRowHeight(int row)
         return;
     int height = 0;
     for (int c = 1; c < grd->cols(); ++c) {
-        if (!specs.wordWrap[c] && row != 0)
+        if (!colSettings.wordWrap[c] && row != 0)
             continue;
         // Hidden columns show no text to make room for.
         if (grd->colWidth(c) <= EditRules::HiddenWidth)

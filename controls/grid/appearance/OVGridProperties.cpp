@@ -51,7 +51,7 @@ void OVGrid::ReadProperties(const PropertyBag &bag)
     d->grd->setRowHeightMin(value("RowHeightMin", 0).toInt());
     d->grd->setWordWrap(value("WordWrap", false).toBool());
 
-    d->specs.resize(d->grd->cols());
+    d->colSettings.resize(d->grd->cols());
     for (int c = 0; c < d->grd->cols(); ++c)
         d->grd->setFixedAlignment(c, 4);
     d->grd->setColAlignment(0, 4);

@@ -41,7 +41,7 @@ int caretOf(const QLineEdit *edit)
 
 QString OVGridPrivate::tagOf(int col) const
 {
-    return specs.contains(col) ? specs.tag[col] : QString();
+    return colSettings.contains(col) ? colSettings.tag[col] : QString();
 }
 
 bool OVGridPrivate::onDataCell() const

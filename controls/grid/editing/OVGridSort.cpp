@@ -19,19 +19,19 @@ void OVGridPrivate::sortByColumn()
     if (rows < 3)
         return;
     const int col = grd->col();
-    if (!specs.contains(col))
+    if (!colSettings.contains(col))
         return;
     {
         const DrawingPause pause(grd);
         if (col == sortCol) {
             sortAscending = !sortAscending;
         } else {
-            if (sortCol > 0 && specs.contains(sortCol))
-                grd->setTextMatrix(0, sortCol, specs.title[sortCol]);
+            if (sortCol > 0 && colSettings.contains(sortCol))
+                grd->setTextMatrix(0, sortCol, colSettings.title[sortCol]);
             sortCol = col;
             sortAscending = true;
         }
-        grd->setTextMatrix(0, col, specs.title[col] + (sortAscending ? AscendingMark : DescendingMark));
+        grd->setTextMatrix(0, col, colSettings.title[col] + (sortAscending ? AscendingMark : DescendingMark));
 
         // The entry row stays last: it is left out of the sort.
         int last = rows - 1;
@@ -43,7 +43,7 @@ void OVGridPrivate::sortByColumn()
             grd->setColSel(col);
             // A special-sort column sorts by its text without separators;
             // the texts themselves stay as they are.
-            const bool special = specs.specSort[col] && allowRowNo;
+            const bool special = colSettings.specSort[col] && allowRowNo;
             grd->sort(sortAscending ? 1 : 2,
                       special ? GridModel::SortKeyOf(&EditRules::sortKey) : GridModel::SortKeyOf());
         }

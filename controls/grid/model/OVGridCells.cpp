@@ -39,7 +39,7 @@ void OVGrid::setCols(int value)
     const int oldCol = d->grd->col();
     d->grd->setCols(value);
     d->markDirty();
-    d->specs.resize(value);
+    d->colSettings.resize(value);
     for (int c = 0; c < value; ++c)
         d->grd->setFixedAlignment(c, 4);
     d->grd->setColAlignment(0, 4);
@@ -94,7 +94,7 @@ QString OVGrid::TextMatrix(int Row, int Col) const
         return QString();
     const QString text = d->grd->textMatrix(Row, Col);
     // A tick column reads as a truth value; its title stays a title.
-    if (Row > 0 && d->specs.format[Col] == QLatin1String("chk"))
+    if (Row > 0 && d->colSettings.format[Col] == QLatin1String("chk"))
         return text.isEmpty() ? QStringLiteral("0") : QStringLiteral("-1");
     return text;
 }

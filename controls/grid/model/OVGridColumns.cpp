@@ -1,4 +1,4 @@
-// OVGrid: the column specification strings and the per-column state.
+// OVGrid: the column layout strings and the per-column state.
 
 #include "OVGrid_p.h"
 
@@ -10,7 +10,7 @@
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcSpec, "tovik.grid.spec")
+Q_LOGGING_CATEGORY(lcColumns, "tovik.grid.columns")
 
 const QString TagText = QStringLiteral("txt");
 const QString TagDate = QStringLiteral("txtdate");
@@ -29,16 +29,16 @@ bool OVGridPrivate::isOutOfRange(int row, int col) const
 
 QString OVGridPrivate::formatCell(int row, int col, const QString &value) const
 {
-    if (row == 0 || !specs.contains(col))
+    if (row == 0 || !colSettings.contains(col))
         return value;
-    return FormatCell(specs.format[col], value);
+    return FormatCell(colSettings.format[col], value);
 }
 
-bool OVGridPrivate::report(const char *property, const SpecString::Result &result) const
+bool OVGridPrivate::report(const char *property, const ListString::Result &result) const
 {
     if (result.ok())
         return true;
-    qCWarning(lcSpec, "OVGrid %s: %s; the items before it were applied", property,
+    qCWarning(lcColumns, "OVGrid %s: %s; the items before it were applied", property,
               qPrintable(result.message()));
     return false;
 }
@@ -68,36 +68,36 @@ void OVGridPrivate::raiseCombo(QComboBox *combo)
 
 void OVGridPrivate::tagChanged(int col)
 {
-    const QString &tag = specs.tag[col];
+    const QString &tag = colSettings.tag[col];
     if (tag == TagDate) {
-        specs.format[col] = DateFormat;
+        colSettings.format[col] = DateFormat;
         grd->setColAlignment(col, Centred);
         if (allowSort)
-            specs.specSort[col] = true;
+            colSettings.specSort[col] = true;
     } else if (tag == TagCombo) {
         raiseCombo(columnCombo(col));
     } else if (tag == TagTick) {
-        specs.format[col] = TagTick;
+        colSettings.format[col] = TagTick;
         grd->setColAlignment(col, Centred);
     }
 }
 
 void OVGridPrivate::formatChanged(int col)
 {
-    const QString &format = specs.format[col];
+    const QString &format = colSettings.format[col];
     if (format == TagTick) {
         grd->setColAlignment(col, Centred);
     } else if (format == DateFormat) {
         grd->setColAlignment(col, Centred);
         if (allowSort)
-            specs.specSort[col] = true;
+            colSettings.specSort[col] = true;
     }
 }
 
 int OVGridPrivate::cbodataColumn() const
 {
-    for (int c = 1; c < specs.count(); ++c) {
-        if (specs.tag[c] == TagPickList)
+    for (int c = 1; c < colSettings.count(); ++c) {
+        if (colSettings.tag[c] == TagPickList)
             return c;
     }
     return 0;
@@ -146,12 +146,12 @@ QString OVGrid::ListFormat() const
 bool OVGrid::setListFormat(const QString &value)
 {
     d->listTexts.insert(QStringLiteral("ListFormat"), value);
-    const auto result = SpecString::applyKeyed(
-        value, d->specs.count(), [this](int col) { return d->specs.format[col]; },
+    const auto result = ListString::applyKeyed(
+        value, d->colSettings.count(), [this](int col) { return d->colSettings.format[col]; },
         [this](int col, const QString &format) {
-            d->specs.format[col] = format;
+            d->colSettings.format[col] = format;
             d->formatChanged(col);
-            return SpecString::Error::None;
+            return ListString::Error::None;
         });
     return d->report("ListFormat", result);
 }
@@ -164,12 +164,12 @@ QString OVGrid::ListTag() const
 bool OVGrid::setListTag(const QString &value)
 {
     d->listTexts.insert(QStringLiteral("ListTag"), value);
-    const auto result = SpecString::applyKeyed(
-        value, d->specs.count(), [this](int col) { return d->specs.tag[col]; },
+    const auto result = ListString::applyKeyed(
+        value, d->colSettings.count(), [this](int col) { return d->colSettings.tag[col]; },
         [this](int col, const QString &tag) {
-            d->specs.tag[col] = tag;
+            d->colSettings.tag[col] = tag;
             d->tagChanged(col);
-            return SpecString::Error::None;
+            return ListString::Error::None;
         });
     return d->report("ListTag", result);
 }
@@ -182,10 +182,10 @@ QString OVGrid::ListTitle() const
 bool OVGrid::setListTitle(const QString &value)
 {
     d->listTexts.insert(QStringLiteral("ListTitle"), value);
-    const auto result = SpecString::applyPositional(value, d->specs.count(),
+    const auto result = ListString::applyPositional(value, d->colSettings.count(),
                                                     [this](int col, const QString &title) {
         d->grd->setTextMatrix(0, col, title);
-        d->specs.title[col] = title;
+        d->colSettings.title[col] = title;
     });
     d->fitRowHeight(0);
     return d->report("ListTitle", result);
@@ -199,7 +199,7 @@ QString OVGrid::ListWidth() const
 bool OVGrid::setListWidth(const QString &value)
 {
     d->listTexts.insert(QStringLiteral("ListWidth"), value);
-    const auto result = SpecString::applyPositionalNumbers(value, d->grd->cols(), [this](int col, int width) {
+    const auto result = ListString::applyPositionalNumbers(value, d->grd->cols(), [this](int col, int width) {
         d->grd->setColWidth(col, width);
     });
     return d->report("ListWidth", result);
@@ -213,16 +213,16 @@ QString OVGrid::ListAlignment() const
 bool OVGrid::setListAlignment(const QString &value)
 {
     d->listTexts.insert(QStringLiteral("ListAlignment"), value);
-    const auto result = SpecString::applyKeyed(
+    const auto result = ListString::applyKeyed(
         value, d->grd->cols(), [this](int col) { return QString::number(d->grd->colAlignment(col)); },
         [this](int col, const QString &text) {
-            const auto alignment = SpecString::number(text);
+            const auto alignment = ListString::number(text);
             if (!alignment)
-                return SpecString::Error::NotANumber;
+                return ListString::Error::NotANumber;
             if (*alignment < 0 || *alignment > 9)
-                return SpecString::Error::OutOfRange;
+                return ListString::Error::OutOfRange;
             d->grd->setColAlignment(col, *alignment);
-            return SpecString::Error::None;
+            return ListString::Error::None;
         });
     return d->report("ListAlignment", result);
 }
@@ -235,7 +235,7 @@ QString OVGrid::ListMerge() const
 bool OVGrid::setListMerge(const QString &value)
 {
     d->listTexts.insert(QStringLiteral("ListMerge"), value);
-    const auto result = SpecString::applyFlags(value, d->grd->cols(),
+    const auto result = ListString::applyFlags(value, d->grd->cols(),
                                                [this](int col) { d->grd->setMergeCol(col, true); });
     return d->report("ListMerge", result);
 }
@@ -248,8 +248,8 @@ QString OVGrid::ListSpecSort() const
 bool OVGrid::setListSpecSort(const QString &value)
 {
     d->listTexts.insert(QStringLiteral("ListSpecSort"), value);
-    const auto result = SpecString::applyFlags(value, d->specs.count(),
-                                               [this](int col) { d->specs.specSort[col] = true; });
+    const auto result = ListString::applyFlags(value, d->colSettings.count(),
+                                               [this](int col) { d->colSettings.specSort[col] = true; });
     return d->report("ListSpecSort", result);
 }
 
@@ -261,8 +261,8 @@ QString OVGrid::ListWordWrap() const
 bool OVGrid::setListWordWrap(const QString &value)
 {
     d->listTexts.insert(QStringLiteral("ListWordWrap"), value);
-    const auto result = SpecString::applyFlags(value, d->specs.count(),
-                                               [this](int col) { d->specs.wordWrap[col] = true; });
+    const auto result = ListString::applyFlags(value, d->colSettings.count(),
+                                               [this](int col) { d->colSettings.wordWrap[col] = true; });
     return d->report("ListWordWrap", result);
 }
 
@@ -274,24 +274,24 @@ QString OVGrid::ListDefault() const
 bool OVGrid::setListDefault(const QString &value)
 {
     d->listTexts.insert(QStringLiteral("ListDefault"), value);
-    const auto result = SpecString::applyKeyed(
-        value, d->specs.count(), [this](int col) { return d->specs.defaultText[col]; },
+    const auto result = ListString::applyKeyed(
+        value, d->colSettings.count(), [this](int col) { return d->colSettings.defaultText[col]; },
         [this](int col, const QString &text) {
-            d->specs.defaultText[col] = text;
-            return SpecString::Error::None;
+            d->colSettings.defaultText[col] = text;
+            return ListString::Error::None;
         });
     return d->report("ListDefault", result);
 }
 
 bool OVGrid::setListCombo(int Col, const QString &value)
 {
-    if (!d->specs.contains(Col))
-        return d->report("ListCombo", {SpecString::Error::OutOfRange, 0, QString::number(Col)});
-    const bool pickList = d->specs.tag[Col] == TagPickList;
+    if (!d->colSettings.contains(Col))
+        return d->report("ListCombo", {ListString::Error::OutOfRange, 0, QString::number(Col)});
+    const bool pickList = d->colSettings.tag[Col] == TagPickList;
     QComboBox *target = pickList ? d->cbodata : d->columnCombo(Col);
     target->clear();
     d->raiseCombo(target);
-    const QStringList entries = SpecString::items(value);
+    const QStringList entries = ListString::items(value);
     for (int i = 0; i < entries.size(); ++i) {
         const QString &entry = entries.at(i);
         if (!pickList) {
@@ -299,9 +299,9 @@ bool OVGrid::setListCombo(int Col, const QString &value)
             continue;
         }
         const qsizetype semicolon = entry.indexOf(u';');
-        const auto id = semicolon < 0 ? std::nullopt : SpecString::number(QStringView(entry).first(semicolon));
+        const auto id = semicolon < 0 ? std::nullopt : ListString::number(QStringView(entry).first(semicolon));
         if (!id)
-            return d->report("ListCombo", {SpecString::Error::NotANumber, i, entry});
+            return d->report("ListCombo", {ListString::Error::NotANumber, i, entry});
         target->addItem(entry.mid(semicolon + 1), *id);
     }
     return true;
@@ -309,16 +309,16 @@ bool OVGrid::setListCombo(int Col, const QString &value)
 
 bool OVGrid::setListTagSingle(int Col, const QString &value)
 {
-    if (!d->specs.contains(Col))
-        return d->report("ListTagSingle", {SpecString::Error::OutOfRange, 0, QString::number(Col)});
-    d->specs.tag[Col] = value;
+    if (!d->colSettings.contains(Col))
+        return d->report("ListTagSingle", {ListString::Error::OutOfRange, 0, QString::number(Col)});
+    d->colSettings.tag[Col] = value;
     return true;
 }
 
 bool OVGrid::setListFormatSingle(int Col, const QString &value)
 {
-    if (!d->specs.contains(Col))
-        return d->report("ListFormatSingle", {SpecString::Error::OutOfRange, 0, QString::number(Col)});
-    d->specs.format[Col] = value;
+    if (!d->colSettings.contains(Col))
+        return d->report("ListFormatSingle", {ListString::Error::OutOfRange, 0, QString::number(Col)});
+    d->colSettings.format[Col] = value;
     return true;
 }

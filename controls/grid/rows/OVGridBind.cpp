@@ -65,8 +65,8 @@ void OVGridPrivate::bindRecords(RecordReader &rst)
     bool anyPickList = false;
     for (int j = 0; j < fields; ++j) {
         const int col = j + lead + 1;
-        formats.emplace_back(specs.format[col]);
-        pickList.push_back(specs.tag[col] == QLatin1String("cbodata"));
+        formats.emplace_back(colSettings.format[col]);
+        pickList.push_back(colSettings.tag[col] == QLatin1String("cbodata"));
         anyPickList = anyPickList || pickList.back();
     }
     const QHash<qint32, QString> pickTexts = anyPickList ? pickListTexts() : QHash<qint32, QString>();
@@ -122,7 +122,7 @@ void OVGridPrivate::bindRecords(RecordReader &rst)
     printMessage(overload ? QStringLiteral("记录过载")
                           : QStringLiteral("加载 ") + QString::number(count) + QStringLiteral(" 行"));
     if (allowSort && sortCol > 0 && sortCol < grd->cols()) {
-        grd->setTextMatrix(0, sortCol, specs.title[sortCol]);
+        grd->setTextMatrix(0, sortCol, colSettings.title[sortCol]);
         sortCol = 0;
     }
     if (grd->wordWrap())

@@ -16,8 +16,8 @@ void OVGridPrivate::applyDefaults(int row)
     if (row == 0)
         row = grd->row();
     for (int c = 1; c < grd->cols(); ++c) {
-        if (!specs.defaultText[c].isEmpty() && model()->textView(row, c).isEmpty())
-            grd->setTextMatrix(row, c, specs.defaultText[c]);
+        if (!colSettings.defaultText[c].isEmpty() && model()->textView(row, c).isEmpty())
+            grd->setTextMatrix(row, c, colSettings.defaultText[c]);
     }
 }
 
@@ -26,7 +26,7 @@ void OVGridPrivate::reformatRow(int row)
     if (row == 0)
         row = grd->row();
     for (int c = 1; c < grd->cols(); ++c) {
-        if (specs.format[c].isEmpty() || model()->textView(row, c).isEmpty())
+        if (colSettings.format[c].isEmpty() || model()->textView(row, c).isEmpty())
             continue;
         grd->setTextMatrix(row, c, formatCell(row, c, grd->textMatrix(row, c)));
     }
@@ -179,7 +179,7 @@ void OVGrid::UpdateRowNo(int Row)
 void OVGrid::AddCboList(int Col, const QString &NewValue)
 {
     const QString value = NewValue.trimmed();
-    if (value.isEmpty() || !d->specs.contains(Col))
+    if (value.isEmpty() || !d->colSettings.contains(Col))
         return;
     QComboBox *combo = d->columnCombo(Col);
     d->raiseCombo(combo);

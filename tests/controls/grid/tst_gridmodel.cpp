@@ -1,10 +1,10 @@
 // The grid under the control: packed rows, the table model, the view's
-// current cell and its notifications, and the specification-string grammar.
+// current cell and its notifications, and the layout-string grammar.
 
 #include "GridModel.h"
 #include "GridRow.h"
 #include "GridView.h"
-#include "SpecString.h"
+#include "ListString.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -25,9 +25,9 @@ private slots:
     void structuralChangesAreSilent();
     void selectionTextAndClip();
     void twipsRoundTrip();
-    void specKeyedItems_data();
-    void specKeyedItems();
-    void specErrorsStopAfterEarlierItems();
+    void listKeyedItems_data();
+    void listKeyedItems();
+    void listErrorsStopAfterEarlierItems();
 };
 
 void tst_GridModel::packedRowCells()
@@ -289,7 +289,7 @@ void tst_GridModel::twipsRoundTrip()
     QCOMPARE(view.rowHeightTwips(2), view.toTwipsY(view.toPixelsY(900)));
 }
 
-void tst_GridModel::specKeyedItems_data()
+void tst_GridModel::listKeyedItems_data()
 {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QStringList>("expected");
@@ -299,52 +299,52 @@ void tst_GridModel::specKeyedItems_data()
     QTest::newRow("empty value changes nothing") << "" << QStringList{"c0", "", "", "", "", ""};
 }
 
-void tst_GridModel::specKeyedItems()
+void tst_GridModel::listKeyedItems()
 {
     QFETCH(QString, value);
     QFETCH(QStringList, expected);
     QStringList columns{"c0", "", "", "", "", ""};
-    const auto result = SpecString::applyKeyed(
+    const auto result = ListString::applyKeyed(
         value, int(columns.size()), [&](int col) { return columns.at(col); },
         [&](int col, const QString &v) {
             columns[col] = v;
-            return SpecString::Error::None;
+            return ListString::Error::None;
         });
     QVERIFY(result.ok());
     QCOMPARE(columns, expected);
 }
 
-void tst_GridModel::specErrorsStopAfterEarlierItems()
+void tst_GridModel::listErrorsStopAfterEarlierItems()
 {
     QStringList columns(4);
     auto assign = [&](int col, const QString &v) {
         columns[col] = v;
-        return SpecString::Error::None;
+        return ListString::Error::None;
     };
     auto current = [&](int col) { return columns.at(col); };
-    auto result = SpecString::applyKeyed(QStringLiteral("1;a|x;b|2;c"), 4, current, assign);
-    QCOMPARE(result.error, SpecString::Error::NotANumber);
+    auto result = ListString::applyKeyed(QStringLiteral("1;a|x;b|2;c"), 4, current, assign);
+    QCOMPARE(result.error, ListString::Error::NotANumber);
     QCOMPARE(result.item, 1);
     QCOMPARE(columns, (QStringList{"", "a", "", ""}));
-    result = SpecString::applyKeyed(QStringLiteral("2;b|9;z|3;c"), 4, current, assign);
-    QCOMPARE(result.error, SpecString::Error::OutOfRange);
+    result = ListString::applyKeyed(QStringLiteral("2;b|9;z|3;c"), 4, current, assign);
+    QCOMPARE(result.error, ListString::Error::OutOfRange);
     QCOMPARE(columns, (QStringList{"", "a", "b", ""}));
     QVERIFY(!result.message().isEmpty());
 
     QList<int> widths;
-    result = SpecString::applyPositionalNumbers(QStringLiteral("700|0|wide|5"), 4,
+    result = ListString::applyPositionalNumbers(QStringLiteral("700|0|wide|5"), 4,
                                                 [&](int, int w) { widths << w; });
-    QCOMPARE(result.error, SpecString::Error::NotANumber);
+    QCOMPARE(result.error, ListString::Error::NotANumber);
     QCOMPARE(widths, (QList<int>{700, 0}));
     QStringList titles;
-    result = SpecString::applyPositional(QStringLiteral("#|a|b"), 2, [&](int, const QString &t) { titles << t; });
-    QCOMPARE(result.error, SpecString::Error::OutOfRange);
+    result = ListString::applyPositional(QStringLiteral("#|a|b"), 2, [&](int, const QString &t) { titles << t; });
+    QCOMPARE(result.error, ListString::Error::OutOfRange);
     QCOMPARE(titles, (QStringList{"#", "a"}));
     QList<int> flags;
-    result = SpecString::applyFlags(QStringLiteral("2|3|-1"), 4, [&](int c) { flags << c; });
-    QCOMPARE(result.error, SpecString::Error::OutOfRange);
+    result = ListString::applyFlags(QStringLiteral("2|3|-1"), 4, [&](int c) { flags << c; });
+    QCOMPARE(result.error, ListString::Error::OutOfRange);
     QCOMPARE(flags, (QList<int>{2, 3}));
-    QVERIFY(SpecString::applyFlags(QStringLiteral(" 2 | 3 "), 4, [](int) {}).ok());
+    QVERIFY(ListString::applyFlags(QStringLiteral(" 2 | 3 "), 4, [](int) {}).ok());
 }
 
 QTEST_MAIN(tst_GridModel)

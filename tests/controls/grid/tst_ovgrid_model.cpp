@@ -1,4 +1,4 @@
-// OVGrid's model: the interface by name, the column specification strings,
+// OVGrid's model: the interface by name, the column layout strings,
 // formatting on write, and the size and position properties with their
 // events.
 
@@ -51,7 +51,7 @@ private slots:
     void tickColumnsReadAsTruthValues();
     void rangeRules();
     void rowsLimitAndEvents();
-    void colsKeepsSurvivingSpecsAndReportsMove();
+    void colsKeepsSurvivingSettingsAndReportsMove();
     void rowAndColMoveTheCurrentCell();
 };
 
@@ -420,7 +420,7 @@ void tst_OVGridModel::rowsLimitAndEvents()
     QCOMPARE(grid.TextMatrix(2, 0), QString());
 }
 
-void tst_OVGridModel::colsKeepsSurvivingSpecsAndReportsMove()
+void tst_OVGridModel::colsKeepsSurvivingSettingsAndReportsMove()
 {
     OVGrid grid;
     grid.setCols(6);

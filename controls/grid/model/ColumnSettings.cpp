@@ -1,6 +1,6 @@
-#include "ColumnSpecs.h"
+#include "ColumnSettings.h"
 
-void ColumnSpecs::resize(int cols)
+void ColumnSettings::resize(int cols)
 {
     const size_t n = size_t(std::max(cols, 0));
     format.resize(n);

@@ -6,10 +6,10 @@
 #include <functional>
 #include <optional>
 
-// The grammar of the column specification strings. Items are separated by
+// The grammar of the column layout strings. Items are separated by
 // "|" and applied from left to right; a faulty item stops the assignment,
 // and the items before it stay applied.
-namespace SpecString {
+namespace ListString {
 
 enum class Error { None, NotANumber, OutOfRange };
 
@@ -44,4 +44,4 @@ Result applyKeyed(const QString &value, int cols,
 // Every item is a column number: apply(n) for each.
 Result applyFlags(const QString &value, int cols, const std::function<void(int col)> &apply);
 
-} // namespace SpecString
+} // namespace ListString

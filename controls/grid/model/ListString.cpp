@@ -1,6 +1,6 @@
-#include "SpecString.h"
+#include "ListString.h"
 
-namespace SpecString {
+namespace ListString {
 
 namespace {
 
@@ -117,4 +117,4 @@ Result applyFlags(const QString &value, int cols, const std::function<void(int)>
     return {};
 }
 
-} // namespace SpecString
+} // namespace ListString

@@ -7,7 +7,7 @@
 // What the host said about each column, indexed by column 0 … Cols − 1:
 // display format, editor tag, title (kept so a sort mark can be taken off
 // again), default text, and the word-wrap and special-sort flags.
-struct ColumnSpecs
+struct ColumnSettings
 {
     std::vector<QString> format;
     std::vector<QString> tag;
