@@ -10,7 +10,7 @@
 
 #include "shared/sheet/SheetPrinter.h"
 #include "shared/sheet/Workbook.h"
-#include "startup/AppPaths.h"
+#include "shared/base/AppPaths.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -6,10 +6,11 @@
 //
 // Run: QT_QPA_PLATFORM=offscreen build/bin/bench_startup
 
-#include "shared/DataAccess.h"
-#include "shared/SearchCode.h"
-#include "startup/Database.h"
-#include "startup/Windows.h"
+#include "shared/data/DataAccess.h"
+#include "shared/data/SearchCode.h"
+#include "shared/data/Database.h"
+#include "shared/forms/Windows.h"
+#include "startup/Application.h"
 #include "startup/frmLoad.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 #include "ListForm.h"
 
-#include "shared/DbError.h"
-#include "shared/MessageBox.h"
-#include "shared/TextRules.h"
-#include "startup/Database.h"
-#include "startup/Windows.h"
+#include "shared/data/DbError.h"
+#include "shared/base/MessageBox.h"
+#include "shared/base/TextRules.h"
+#include "shared/data/Database.h"
+#include "shared/forms/Windows.h"
 
 #include <OVGrid.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shared/DataAccess.h"
+#include "shared/data/DataAccess.h"
 
 #include <QWidget>
 

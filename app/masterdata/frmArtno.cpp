@@ -1,8 +1,8 @@
 #include "frmArtno.h"
 
-#include "shared/DbError.h"
-#include "shared/SearchCode.h"
-#include "shared/TextRules.h"
+#include "shared/data/DbError.h"
+#include "shared/data/SearchCode.h"
+#include "shared/base/TextRules.h"
 
 #include <OVGrid.h>
 

@@ -1,7 +1,7 @@
 #include "frmClient.h"
 
-#include "shared/SearchCode.h"
-#include "shared/TextRules.h"
+#include "shared/data/SearchCode.h"
+#include "shared/base/TextRules.h"
 
 #include <OVGrid.h>
 

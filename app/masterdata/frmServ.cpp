@@ -1,7 +1,8 @@
 #include "frmServ.h"
 
-#include "shared/NameLists.h"
-#include "shared/TextRules.h"
+#include "shared/data/NameLists.h"
+#include "shared/forms/ComboFill.h"
+#include "shared/base/TextRules.h"
 
 #include <OVGrid.h>
 

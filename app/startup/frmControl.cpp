@@ -1,6 +1,6 @@
 #include "frmControl.h"
 
-#include "Windows.h"
+#include "shared/forms/Windows.h"
 
 #include <QGridLayout>
 #include <QPushButton>

@@ -1,13 +1,13 @@
 #include "frmLoad.h"
 
-#include "AppPaths.h"
-#include "Database.h"
+#include "shared/base/AppPaths.h"
+#include "shared/data/Database.h"
 #include "frmControl.h"
 #include "MenuWindows.h"
-#include "shared/DataAccess.h"
-#include "shared/DbError.h"
-#include "shared/NameLists.h"
-#include "shared/Password.h"
+#include "shared/data/DataAccess.h"
+#include "shared/data/DbError.h"
+#include "shared/data/NameLists.h"
+#include "shared/data/Password.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

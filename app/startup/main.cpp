@@ -1,5 +1,6 @@
 #include "frmLoad.h"
-#include "Windows.h"
+#include "shared/forms/Windows.h"
+#include "Application.h"
 
 #include <QApplication>
 

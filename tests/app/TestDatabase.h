@@ -3,7 +3,7 @@
 // A fresh ovBill.db in a private data folder for one test, opened as
 // DbConnection.
 
-#include "startup/Database.h"
+#include "shared/data/Database.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -2,18 +2,16 @@
 // grid, row numbers double-clicked, messages answered; what is stored is read
 // back from the database.
 
-#include "../../TypeText.h"
-#include "../TestDatabase.h"
+#include "TypeText.h"
+#include "TestDatabase.h"
 
 #include "masterdata/frmArtno.h"
 #include "masterdata/frmClient.h"
 #include "masterdata/frmServ.h"
-#include "shared/DataAccess.h"
-#include "shared/MessageBox.h"
-#include "shared/NameLists.h"
-#include "startup/MenuWindows.h"
-#include "startup/Windows.h"
-#include "startup/frmControl.h"
+#include "shared/data/DataAccess.h"
+#include "shared/base/MessageBox.h"
+#include "shared/data/NameLists.h"
+#include "shared/forms/Windows.h"
 
 #include <OVGrid.h>
 
@@ -65,8 +63,6 @@ private Q_SLOTS:
     void clientDuplicateAndContact();
     void valueListsSwitchAndDuplicates();
     void clearingValueShowsCaption();
-    void menuOpensTheWindows_data();
-    void menuOpensTheWindows();
     void pictures();
 
 private:
@@ -396,42 +392,6 @@ void TestMasterData::clearingValueShowsCaption()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(m_messages, QStringList{QStringLiteral("第 1 行：\r\n\r\n品名？")});
     QCOMPARE(grd->TextMatrix(1, 2), QStringLiteral("棉"));
-}
-
-void TestMasterData::menuOpensTheWindows_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("form");
-    QTest::addColumn<QString>("caption");
-    QTest::newRow("clients") << QStringLiteral("cmdClient") << QStringLiteral("frmClient") << QStringLiteral("客户");
-    QTest::newRow("articles") << QStringLiteral("cmdArtno") << QStringLiteral("frmArtno") << QStringLiteral("编号");
-    QTest::newRow("value lists") << QStringLiteral("cmdServ") << QStringLiteral("frmServ") << QStringLiteral("可选项");
-}
-
-void TestMasterData::menuOpensTheWindows()
-{
-    QFETCH(QString, button);
-    QFETCH(QString, form);
-    QFETCH(QString, caption);
-
-    QPointer<frmControl> menu = new frmControl;
-    ConnectMenuWindows(menu);
-    menu->show();
-    auto *b = menu->findChild<QPushButton *>(button);
-    QVERIFY(b && b->isEnabled());
-    QTest::mouseClick(b, Qt::LeftButton);
-
-    QWidget *window = FindForm(form);
-    QVERIFY(window);
-    QVERIFY(window->isVisible());
-    QCOMPARE(window->windowTitle(), caption);
-    QVERIFY(!menu->isVisible());
-
-    window->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!IsFormLoaded(form));
-    QVERIFY(menu->isVisible());
-    delete menu;
 }
 
 // With TOVIK_SCREENSHOT_DIR set, saves a picture of each window with a few

@@ -1,10 +1,12 @@
-#include "../../TypeText.h"
-#include "../TestDatabase.h"
-#include "shared/DataAccess.h"
-#include "shared/MessageBox.h"
-#include "shared/NameLists.h"
-#include "shared/Password.h"
-#include "startup/Windows.h"
+#include "TypeText.h"
+#include "TestDatabase.h"
+#include "shared/data/DataAccess.h"
+#include "shared/base/MessageBox.h"
+#include "shared/data/NameLists.h"
+#include "shared/data/Password.h"
+#include "shared/forms/Windows.h"
+#include "startup/Application.h"
+#include "startup/MenuWindows.h"
 #include "startup/frmControl.h"
 #include "startup/frmLoad.h"
 
@@ -62,6 +64,8 @@ private Q_SLOTS:
     void menuLooksAsItShould();
     void workingWindowHidesAndRestoresMenu();
     void windowsByName();
+    void menuOpensTheWindows_data();
+    void menuOpensTheWindows();
 
 private:
     frmLoad *showLogin();
@@ -292,6 +296,43 @@ void TestLogin::windowsByName()
     a.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&a));
     QCOMPARE(ActiveForm(), &a);
+}
+
+void TestLogin::menuOpensTheWindows_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("clients") << QStringLiteral("cmdClient") << QStringLiteral("frmClient") << QStringLiteral("客户");
+    QTest::newRow("articles") << QStringLiteral("cmdArtno") << QStringLiteral("frmArtno") << QStringLiteral("编号");
+    QTest::newRow("value lists") << QStringLiteral("cmdServ") << QStringLiteral("frmServ") << QStringLiteral("可选项");
+}
+
+void TestLogin::menuOpensTheWindows()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, form);
+    QFETCH(QString, caption);
+
+    InitNameLists();
+    QPointer<frmControl> menu = new frmControl;
+    ConnectMenuWindows(menu);
+    menu->show();
+    auto *b = menu->findChild<QPushButton *>(button);
+    QVERIFY(b && b->isEnabled());
+    QTest::mouseClick(b, Qt::LeftButton);
+
+    QWidget *window = FindForm(form);
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->windowTitle(), caption);
+    QVERIFY(!menu->isVisible());
+
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!IsFormLoaded(form));
+    QVERIFY(menu->isVisible());
+    delete menu;
 }
 
 QTEST_MAIN(TestLogin)

@@ -1,6 +1,6 @@
 #include "AmountInCapitals.h"
 
-#include "MessageBox.h"
+#include "shared/base/MessageBox.h"
 
 #include <array>
 #include <charconv>

@@ -1,9 +1,9 @@
 #include "SpreadsheetApp.h"
 
-#include "MessageBox.h"
-#include "sheet/SheetError.h"
-#include "sheet/SheetPrinter.h"
-#include "startup/AppPaths.h"
+#include "shared/base/MessageBox.h"
+#include "SheetError.h"
+#include "SheetPrinter.h"
+#include "shared/base/AppPaths.h"
 
 #include <QClipboard>
 #include <QDateTime>

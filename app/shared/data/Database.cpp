@@ -1,9 +1,8 @@
 #include "Database.h"
 
-#include "AppPaths.h"
+#include "shared/base/AppPaths.h"
 #include "schema/Schema.h"
-#include "shared/DbError.h"
-#include "shared/SearchCode.h"
+#include "DbError.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +13,7 @@
 namespace {
 
 const QString ConnectionName = QStringLiteral("DbConnection");
+quint64 generation = 0;
 // Long enough to ride out another program's short write, short enough that a
 // user waiting on a lock hears about it.
 constexpr int BusyTimeoutMs = 5000;
@@ -133,9 +133,14 @@ void ConnectDatabaseAt(const QString &path)
     }
 }
 
+quint64 ConnectionGeneration()
+{
+    return generation;
+}
+
 void CloseDatabase()
 {
-    ForgetSpellTable();
+    ++generation;
     if (!QSqlDatabase::contains(ConnectionName))
         return;
     {

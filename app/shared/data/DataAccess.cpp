@@ -1,12 +1,9 @@
 #include "DataAccess.h"
 
 #include "DbError.h"
-#include "NameLists.h"
-#include "startup/Database.h"
+#include "Database.h"
 
-#include <QComboBox>
 #include <QRegularExpression>
-#include <QSignalBlocker>
 #include <QSqlError>
 #include <QSqlRecord>
 
@@ -41,25 +38,6 @@ QString whereClause(const SqlCondition &condition)
 double roundTo4(double value)
 {
     return std::round(value * 10000.0) / 10000.0;
-}
-
-QString fieldFromComboName(const QComboBox *combo)
-{
-    return combo->objectName().mid(3).toLower();
-}
-
-// Adding items to an empty combo chooses item 0 on its own; appending must
-// leave the choice and the shown text as they were, and raise nothing.
-template<typename Append>
-void appendKeepingChoice(QComboBox *combo, Append append)
-{
-    const QSignalBlocker blocker(combo);
-    const int index = combo->currentIndex();
-    const QString text = combo->currentText();
-    append();
-    combo->setCurrentIndex(index);
-    if (combo->isEditable())
-        combo->setEditText(text);
 }
 
 } // namespace
@@ -160,14 +138,13 @@ void UpdateBillTotals(const QString &table, qint32 id)
             {roundTo4(amount), roundTo4(pieces), roundTo4(weight), id});
 }
 
-void FillServCombo(QComboBox *combo, const QString &field)
+QStringList ServValues(const QString &field)
 {
-    const QString name = field.isEmpty() ? fieldFromComboName(combo) : field;
-    QSqlQuery query = ExecSql(QStringLiteral("select value from serv where field=? order by value"), {name});
+    QSqlQuery query = ExecSql(QStringLiteral("select value from serv where field=? order by value"), {field});
     QStringList values;
     while (query.next())
         values << query.value(0).toString();
-    appendKeepingChoice(combo, [&] { combo->addItems(values); });
+    return values;
 }
 
 QString ServValueList(const QString &field)
@@ -179,32 +156,15 @@ QString ServValueList(const QString &field)
     return values.join(QLatin1Char('|'));
 }
 
-void FillIdCombo(QComboBox *combo)
+QList<QPair<QString, qint32>> IdNameRows(const QString &table)
 {
-    const QString name = checkedName(fieldFromComboName(combo));
+    const QString name = checkedName(table);
     QSqlQuery query = ExecSql(QStringLiteral("select id, ") + name + QStringLiteral(" from ") + name
                               + QStringLiteral(" order by ") + name);
-    QList<QPair<QString, int>> rows;
+    QList<QPair<QString, qint32>> rows;
     while (query.next())
         rows.append({query.value(1).toString(), query.value(0).toInt()});
-    appendKeepingChoice(combo, [&] {
-        for (const auto &[text, id] : rows)
-            combo->addItem(text, id);
-    });
-}
-
-void FillFieldCaptionCombo(QComboBox *combo, bool selectFirst)
-{
-    {
-        // Adding items to an empty combo would choose item 0 on its own; the
-        // choice is made below, and only when asked for.
-        const QSignalBlocker blocker(combo);
-        const int previous = combo->currentIndex();
-        combo->addItems(FieldCaptions());
-        combo->setCurrentIndex(selectFirst ? -1 : previous);
-    }
-    if (selectFirst && combo->count() > 0)
-        combo->setCurrentIndex(0);
+    return rows;
 }
 
 DbTransaction::DbTransaction()

@@ -1,7 +1,8 @@
 #include "SearchCode.h"
 
 #include "DataAccess.h"
-#include "TextRules.h"
+#include "Database.h"
+#include "shared/base/TextRules.h"
 
 #include <QHash>
 
@@ -20,15 +21,24 @@ QString foldKey(const QString &word)
     return key;
 }
 
-std::optional<QHash<QString, QString>> &cache()
+struct SpellCache
 {
-    static std::optional<QHash<QString, QString>> table;
-    return table;
+    quint64 generation = 0;
+    std::optional<QHash<QString, QString>> table;
+};
+
+SpellCache &cache()
+{
+    static SpellCache instance;
+    return instance;
 }
 
 const QHash<QString, QString> &spellTable()
 {
-    std::optional<QHash<QString, QString>> &table = cache();
+    SpellCache &c = cache();
+    if (c.generation != ConnectionGeneration())
+        c.table.reset();
+    std::optional<QHash<QString, QString>> &table = c.table;
     if (!table) {
         QHash<QString, QString> loaded;
         QSqlQuery query = ExecSql(QStringLiteral("select word, spell from tblspell"));
@@ -40,6 +50,7 @@ const QHash<QString, QString> &spellTable()
                 loaded.insert(key, spell);
         }
         table = std::move(loaded);
+        c.generation = ConnectionGeneration();
     }
     return *table;
 }
@@ -69,5 +80,5 @@ QString MakeSearchCode(const QString &text)
 
 void ForgetSpellTable()
 {
-    cache().reset();
+    cache().table.reset();
 }

@@ -1,6 +1,6 @@
 #include "AppPaths.h"
 
-#include "shared/MessageBox.h"
+#include "MessageBox.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "shared/DataAccess.h"
-#include "shared/DbError.h"
-#include "startup/AppPaths.h"
-#include "startup/Database.h"
+#include "shared/data/DataAccess.h"
+#include "shared/data/DbError.h"
+#include "shared/base/AppPaths.h"
+#include "shared/data/Database.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "shared/MessageBox.h"
+#include "shared/base/MessageBox.h"
 
 #include <QtTest>
 

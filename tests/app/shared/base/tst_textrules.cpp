@@ -1,4 +1,4 @@
-#include "shared/TextRules.h"
+#include "shared/base/TextRules.h"
 
 #include <QtTest>
 

@@ -15,6 +15,10 @@ void ConnectDatabase();
 // Opens DbConnection on the given file; ConnectDatabase() passes DatabasePath().
 void ConnectDatabaseAt(const QString &path);
 
+// Changes each time DbConnection is opened or closed, so that what is kept
+// from one database (the search-code table) is read again after a change.
+quint64 ConnectionGeneration();
+
 // Closes DbConnection (the backup reopens it with ConnectDatabase()).
 void CloseDatabase();
 

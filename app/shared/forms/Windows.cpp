@@ -43,24 +43,10 @@ ActiveFormTracker *tracker()
     return instance;
 }
 
-// 宋体, falling back to the CJK fonts that Debian installs.
-QFont programFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
-                      QStringLiteral("Noto Sans CJK SC")});
-    font.setPointSize(10);
-    return font;
-}
-
 } // namespace
 
-void InitApplication(QApplication &app)
+void TrackActiveForm()
 {
-    QApplication::setOrganizationName(QStringLiteral("Orvane"));
-    QApplication::setApplicationName(QStringLiteral("Tovik"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tovik"));
-    app.setFont(programFont());
     tracker();
 }
 

@@ -1,11 +1,12 @@
 #include "RecordForm.h"
 
+#include "ComboFill.h"
 #include "DTPicker.h"
-#include "DataAccess.h"
+#include "shared/data/DataAccess.h"
 #include "FormControls.h"
-#include "MessageBox.h"
-#include "NameLists.h"
-#include "startup/Windows.h"
+#include "shared/base/MessageBox.h"
+#include "shared/data/NameLists.h"
+#include "Windows.h"
 
 #include <OVNavigationBar.h>
 

@@ -1,6 +1,6 @@
 // Column totals and distinct counts read from a grid.
 
-#include "shared/GridSummary.h"
+#include "shared/forms/GridSummary.h"
 
 #include "OVGrid.h"
 

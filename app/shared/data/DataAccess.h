@@ -4,8 +4,6 @@
 #include <QString>
 #include <QVariant>
 
-class QComboBox;
-
 // The shared data-access procedures. All work on DbConnection(). Values are
 // always bound to placeholders, never joined into the statement; table and
 // column names come from the program itself and are checked to be plain
@@ -51,23 +49,15 @@ qint32 StoreRecord(const QString &table, qint32 id, const RecordValues &values);
 // the bill has no line, rounded to four decimals.
 void UpdateBillTotals(const QString &table, qint32 id);
 
-// Appends the values of a value list, ordered. An empty field is taken from
-// the combo's name without its three-letter prefix (cboMan1 → man1). Like
-// FillIdCombo, it leaves the combo's choice and text as they were and
-// raises no signal.
-void FillServCombo(QComboBox *combo, const QString &field = QString());
+// The values of a value list, ordered.
+QStringList ServValues(const QString &field);
 
 // The values of a value list joined by "|" (empty text when there are none).
 QString ServValueList(const QString &field);
 
-// Appends id and name of every row of the table named by the combo
-// (cboClient → table client, column client), ordered by name; the id is the
-// item's data.
-void FillIdCombo(QComboBox *combo);
-
-// Appends the six value-list captions; with selectFirst the first one is then
-// chosen, which raises currentIndexChanged as a user's choice would.
-void FillFieldCaptionCombo(QComboBox *combo, bool selectFirst);
+// Id and name of every row of a table whose name column is named like the
+// table (client.client), ordered by name.
+QList<QPair<QString, qint32>> IdNameRows(const QString &table);
 
 // Begins a transaction on DbConnection; rolls it back on destruction unless
 // commit() was called. Throws DbError when the engine refuses.

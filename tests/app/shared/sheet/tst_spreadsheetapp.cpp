@@ -1,8 +1,8 @@
-#include "shared/AmountInCapitals.h"
-#include "shared/MessageBox.h"
-#include "shared/SpreadsheetApp.h"
+#include "shared/sheet/AmountInCapitals.h"
+#include "shared/base/MessageBox.h"
+#include "shared/sheet/SpreadsheetApp.h"
 #include "shared/sheet/SheetPainter.h"
-#include "startup/AppPaths.h"
+#include "shared/base/AppPaths.h"
 
 #include <QClipboard>
 #include <QCryptographicHash>

@@ -1,5 +1,5 @@
-#include "shared/AmountInCapitals.h"
-#include "shared/MessageBox.h"
+#include "shared/sheet/AmountInCapitals.h"
+#include "shared/base/MessageBox.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sheet/Workbook.h"
+#include "Workbook.h"
 
 #include <QString>
 

@@ -1,11 +1,11 @@
-#include "../TestDatabase.h"
-#include "shared/DTPicker.h"
-#include "shared/DataAccess.h"
-#include "shared/FormControls.h"
-#include "shared/MessageBox.h"
-#include "shared/NameLists.h"
-#include "shared/RecordForm.h"
-#include "startup/Windows.h"
+#include "TestDatabase.h"
+#include "shared/forms/DTPicker.h"
+#include "shared/data/DataAccess.h"
+#include "shared/forms/FormControls.h"
+#include "shared/base/MessageBox.h"
+#include "shared/data/NameLists.h"
+#include "shared/forms/RecordForm.h"
+#include "shared/forms/Windows.h"
 
 #include <OVGrid.h>
 #include <OVNavigationBar.h>
@@ -205,7 +205,7 @@ private:
 
 void TestRecordForm::initTestCase()
 {
-    InitApplication(*qApp);
+    TrackActiveForm();
     QApplication::setQuitOnLastWindowClosed(false);
     InitNameLists();
     SetMsgHandler([this](const QString &text, MsgButtons, MsgIcon) {

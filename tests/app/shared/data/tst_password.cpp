@@ -1,4 +1,4 @@
-#include "shared/Password.h"
+#include "shared/data/Password.h"
 
 #include <QtTest>
 

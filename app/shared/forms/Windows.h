@@ -2,13 +2,11 @@
 
 #include <QString>
 
-class QApplication;
 class QWidget;
 
-// Application-wide set-up shared by the program and its tests: names (which
-// fix the data and settings folders), the UI font, and tracking of the
-// active window.
-void InitApplication(QApplication &app);
+// Starts following window activation, so that ActiveForm() knows the program
+// window the user last worked in. Called once at start-up.
+void TrackActiveForm();
 
 // The windows of the program are its top-level widgets; a window's name is
 // its objectName (frmBill, frmControl, …).

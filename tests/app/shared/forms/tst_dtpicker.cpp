@@ -1,4 +1,4 @@
-#include "shared/DTPicker.h"
+#include "shared/forms/DTPicker.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

@@ -1,10 +1,11 @@
-#include "../TestDatabase.h"
-#include "shared/DataAccess.h"
-#include "shared/DbError.h"
-#include "shared/MessageBox.h"
-#include "shared/NameLists.h"
-#include "shared/SearchCode.h"
-#include "shared/TextRules.h"
+#include "TestDatabase.h"
+#include "shared/data/DataAccess.h"
+#include "shared/data/DbError.h"
+#include "shared/base/MessageBox.h"
+#include "shared/data/NameLists.h"
+#include "shared/data/SearchCode.h"
+#include "shared/base/TextRules.h"
+#include "shared/forms/ComboFill.h"
 
 #include <QComboBox>
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
 #include "DbError.h"
 
-#include "MessageBox.h"
+#include "shared/base/MessageBox.h"
 
 #include <QSqlError>
 

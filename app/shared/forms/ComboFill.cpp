@@ -1,0 +1,59 @@
+#include "ComboFill.h"
+
+#include "shared/data/DataAccess.h"
+#include "shared/data/NameLists.h"
+
+#include <QComboBox>
+#include <QSignalBlocker>
+
+namespace {
+
+QString fieldFromComboName(const QComboBox *combo)
+{
+    return combo->objectName().mid(3).toLower();
+}
+
+// Adding items to an empty combo chooses item 0 on its own; appending must
+// leave the choice and the shown text as they were, and raise nothing.
+template<typename Append>
+void appendKeepingChoice(QComboBox *combo, Append append)
+{
+    const QSignalBlocker blocker(combo);
+    const int index = combo->currentIndex();
+    const QString text = combo->currentText();
+    append();
+    combo->setCurrentIndex(index);
+    if (combo->isEditable())
+        combo->setEditText(text);
+}
+
+} // namespace
+
+void FillServCombo(QComboBox *combo, const QString &field)
+{
+    const QStringList values = ServValues(field.isEmpty() ? fieldFromComboName(combo) : field);
+    appendKeepingChoice(combo, [&] { combo->addItems(values); });
+}
+
+void FillIdCombo(QComboBox *combo)
+{
+    const auto rows = IdNameRows(fieldFromComboName(combo));
+    appendKeepingChoice(combo, [&] {
+        for (const auto &[text, id] : rows)
+            combo->addItem(text, id);
+    });
+}
+
+void FillFieldCaptionCombo(QComboBox *combo, bool selectFirst)
+{
+    {
+        // Adding items to an empty combo would choose item 0 on its own; the
+        // choice is made below, and only when asked for.
+        const QSignalBlocker blocker(combo);
+        const int previous = combo->currentIndex();
+        combo->addItems(FieldCaptions());
+        combo->setCurrentIndex(selectFirst ? -1 : previous);
+    }
+    if (selectFirst && combo->count() > 0)
+        combo->setCurrentIndex(0);
+}

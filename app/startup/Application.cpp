@@ -1,0 +1,30 @@
+#include "Application.h"
+
+#include "shared/forms/Windows.h"
+
+#include <QApplication>
+#include <QFont>
+
+namespace {
+
+// 宋体, falling back to the CJK fonts that Debian installs.
+QFont programFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
+                      QStringLiteral("Noto Sans CJK SC")});
+    font.setPointSize(10);
+    return font;
+}
+
+} // namespace
+
+void InitApplication(QApplication &app)
+{
+    QApplication::setOrganizationName(QStringLiteral("Orvane"));
+    QApplication::setApplicationName(QStringLiteral("Tovik"));
+    // No display name: the desktop would append it to every window caption,
+    // and the captions are the windows' own ("客户", not "客户 — Tovik").
+    app.setFont(programFont());
+    TrackActiveForm();
+}
