@@ -1,69 +1,52 @@
 #include "ListForm.h"
 
-#include "shared/data/DbError.h"
 #include "shared/base/MessageBox.h"
 #include "shared/base/TextRules.h"
-#include "shared/data/Database.h"
-#include "shared/forms/Windows.h"
+#include "shared/data/DbError.h"
 
 #include <OVGrid.h>
 
-#include <QCloseEvent>
-#include <QSqlQuery>
-#include <QVBoxLayout>
-
 ListForm::ListForm(const QString &formName, const QString &caption, const QString &table,
                    QWidget *parent)
-    : QWidget(parent)
-    , m_grid(new OVGrid(this))
+    : GridWindow(formName, caption, parent)
     , m_table(table)
 {
-    setObjectName(formName);
-    setWindowTitle(caption);
-    setAttribute(Qt::WA_DeleteOnClose);
+    OVGrid *grd = grid();
+    grd->setEditable(true);
+    grd->setAllowRowDelete(true);
+    grd->setRowHeightMin(420);
 
-    m_grid->setObjectName(QStringLiteral("grd"));
-    m_grid->setEditable(true);
-    m_grid->setAllowRowDelete(true);
-    m_grid->setRowHeightMin(420);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_grid);
-
-    connect(m_grid, &OVGrid::BeforeEdit, this, &ListForm::beforeEdit, Qt::DirectConnection);
-    connect(m_grid, &OVGrid::ValidateEdit, this, &ListForm::validateEdit, Qt::DirectConnection);
-    connect(m_grid, &OVGrid::AfterEdit, this, &ListForm::afterEdit, Qt::DirectConnection);
-    connect(m_grid, &OVGrid::KeyDownEdit, this, &ListForm::keyDownEdit, Qt::DirectConnection);
-    connect(m_grid, &OVGrid::BeforeRowDelete, this, &ListForm::beforeRowDelete,
-            Qt::DirectConnection);
+    connect(grd, &OVGrid::BeforeEdit, this, &ListForm::beforeEdit, Qt::DirectConnection);
+    connect(grd, &OVGrid::ValidateEdit, this, &ListForm::validateEdit, Qt::DirectConnection);
+    connect(grd, &OVGrid::AfterEdit, this, &ListForm::afterEdit, Qt::DirectConnection);
+    connect(grd, &OVGrid::KeyDownEdit, this, &ListForm::keyDownEdit, Qt::DirectConnection);
+    connect(grd, &OVGrid::BeforeRowDelete, this, &ListForm::beforeRowDelete, Qt::DirectConnection);
 }
 
 void ListForm::loadRows(const QString &sql, const QVariantList &values)
 {
-    m_grid->setRows(1);
-    RunGuarded([&] {
-        QSqlQuery rst = ExecSql(sql, values);
-        m_grid->BindRst(rst);
-    });
-    m_grid->AddItem(QStringLiteral("*"));
-}
-
-qint32 ListForm::rowId(int row) const
-{
-    return m_grid->TextMatrix(row, IdCol).toInt();
+    if (GridWindow::loadRows(sql, values))
+        grid()->AddItem(QStringLiteral("*"));
 }
 
 bool ListForm::isEntryRow(int row) const
 {
-    return row == m_grid->Rows() - 1;
+    return row == grid()->Rows() - 1
+        && grid()->TextMatrix(row, 0) == QLatin1String("*");
+}
+
+QString ListForm::cleanEditText()
+{
+    const QString text = CleanText(grid()->EditText());
+    grid()->setEditText(text);
+    return text;
 }
 
 bool ListForm::checkKeyText(int row, const QString &emptyMessage,
                             const std::function<SqlCondition(const QString &, qint32)> &duplicate,
                             bool &cancel)
 {
-    const QString text = CleanText(m_grid->EditText());
-    m_grid->setEditText(text);
+    const QString text = cleanEditText();
     if (text.isEmpty()) {
         if (isEntryRow(row))
             cancel = true;
@@ -95,14 +78,26 @@ void ListForm::storeRow(int row, const RecordValues &values)
 {
     qint32 id = 0;
     if (RunGuarded([&] { id = StoreRecord(m_table, rowId(row), values); }))
-        m_grid->setTextMatrix(row, IdCol, QString::number(id));
+        grid()->setTextMatrix(row, IdCol, QString::number(id));
 }
 
 void ListForm::beforeEdit(int row, int col, bool &cancel)
 {
-    // A new record starts with its key column.
-    if (isEntryRow(row) && col != 2)
+    if (isEntryRow(row) && col != KeyCol)
         cancel = true;
+}
+
+void ListForm::keyDownEdit(int row, int col, short &keyCode, short)
+{
+    if (keyCode != 13)
+        return;
+    OVGrid *grd = grid();
+    if (col < grd->Cols() - 1) {
+        grd->setCol(col + 1);
+    } else {
+        grd->setRow(row + 1);
+        grd->setCol(KeyCol);
+    }
 }
 
 void ListForm::beforeRowDelete(int row, bool &cancel)
@@ -115,11 +110,4 @@ void ListForm::beforeRowDelete(int row, bool &cancel)
     // gone that is still stored.
     if (!RunGuarded([&] { DeleteById(m_table, rowId(row)); }))
         cancel = true;
-}
-
-void ListForm::closeEvent(QCloseEvent *event)
-{
-    QWidget::closeEvent(event);
-    if (event->isAccepted())
-        ShowMainMenu();
 }

@@ -7,7 +7,7 @@
 #include <OVGrid.h>
 
 namespace {
-enum Column { ColArtno = 2, ColProduct = 3, ColColor = 4, ColPrice = 5 };
+enum Column { ColArtno = ListForm::KeyCol, ColProduct, ColColor, ColPrice };
 }
 
 frmArtno::frmArtno(QWidget *parent)
@@ -77,9 +77,7 @@ void frmArtno::validateEdit(int row, int col, bool &cancel)
                      cancel);
         return;
     }
-    OVGrid *grd = grid();
-    const QString text = CleanText(grd->EditText());
-    grd->setEditText(text);
+    const QString text = cleanEditText();
     if (col == ColPrice) {
         bool numeric = false;
         text.toDouble(&numeric);
@@ -96,17 +94,4 @@ void frmArtno::afterEdit(int row, int col)
     else if (col == ColProduct || col == ColColor)
         grd->AddCboList(col, grd->Text());
     SaveRow(row);
-}
-
-void frmArtno::keyDownEdit(int row, int col, short &keyCode, short)
-{
-    if (keyCode != 13)
-        return;
-    OVGrid *grd = grid();
-    if (col < grd->Cols() - 1) {
-        grd->setCol(col + 1);
-    } else {
-        grd->setRow(row + 1);
-        grd->setCol(ColArtno);
-    }
 }

@@ -1,12 +1,11 @@
 #include "frmClient.h"
 
 #include "shared/data/SearchCode.h"
-#include "shared/base/TextRules.h"
 
 #include <OVGrid.h>
 
 namespace {
-enum Column { ColClient = 2, ColLink = 3 };
+enum Column { ColClient = ListForm::KeyCol, ColLink };
 }
 
 frmClient::frmClient(QWidget *parent)
@@ -61,7 +60,7 @@ void frmClient::validateEdit(int row, int col, bool &cancel)
                      cancel);
         return;
     }
-    grid()->setEditText(CleanText(grid()->EditText()));
+    cleanEditText();
 }
 
 void frmClient::afterEdit(int row, int col)
@@ -69,17 +68,4 @@ void frmClient::afterEdit(int row, int col)
     if (col == ColClient)
         grid()->AutoLastRow();
     SaveRow(row);
-}
-
-void frmClient::keyDownEdit(int row, int col, short &keyCode, short)
-{
-    if (keyCode != 13)
-        return;
-    OVGrid *grd = grid();
-    if (col == ColLink) {
-        grd->setRow(row + 1);
-        grd->setCol(ColClient);
-    } else {
-        grd->setCol(col + 1);
-    }
 }

@@ -20,5 +20,4 @@ public:
 protected:
     void validateEdit(int row, int col, bool &cancel) override;
     void afterEdit(int row, int col) override;
-    void keyDownEdit(int row, int col, short &keyCode, short shift) override;
 };

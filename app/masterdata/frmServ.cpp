@@ -2,7 +2,6 @@
 
 #include "shared/data/NameLists.h"
 #include "shared/forms/ComboFill.h"
-#include "shared/base/TextRules.h"
 
 #include <OVGrid.h>
 
@@ -12,7 +11,7 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int ColValue = 2;
+constexpr int ColValue = ListForm::KeyCol;
 }
 
 frmServ::frmServ(QWidget *parent)
@@ -34,8 +33,11 @@ frmServ::frmServ(QWidget *parent)
     static_cast<QVBoxLayout *>(layout())->insertLayout(0, top);
 
     SetupGrid();
-    connect(m_cboServ, &QComboBox::currentIndexChanged, this, &frmServ::listChosen);
+    // Every choice reloads, the same list too: that shows values other
+    // windows added since, in order.
+    connect(m_cboServ, &QComboBox::activated, this, &frmServ::listChosen);
     FillFieldCaptionCombo(m_cboServ, true);
+    listChosen();
 }
 
 void frmServ::SetupGrid()
@@ -75,11 +77,6 @@ void frmServ::SaveRow(int Row)
                    {QStringLiteral("value"), grid()->TextMatrix(Row, ColValue)}});
 }
 
-void frmServ::beforeEdit(int, int, bool &)
-{
-    // The entry row's value column is editable like any other.
-}
-
 void frmServ::validateEdit(int row, int col, bool &cancel)
 {
     if (col != ColValue)
@@ -97,10 +94,4 @@ void frmServ::afterEdit(int row, int)
 {
     grid()->AutoLastRow();
     SaveRow(row);
-}
-
-void frmServ::keyDownEdit(int row, int, short &keyCode, short)
-{
-    if (keyCode == 13)
-        grid()->setRow(row + 1);
 }

@@ -22,10 +22,8 @@ public:
     QString currentCaption() const;
 
 protected:
-    void beforeEdit(int row, int col, bool &cancel) override;
     void validateEdit(int row, int col, bool &cancel) override;
     void afterEdit(int row, int col) override;
-    void keyDownEdit(int row, int col, short &keyCode, short shift) override;
 
 private:
     void listChosen();

@@ -6,6 +6,7 @@
 #include "FormControls.h"
 #include "shared/base/MessageBox.h"
 #include "shared/data/NameLists.h"
+#include "RecordWindow.h"
 #include "Windows.h"
 
 #include <OVNavigationBar.h>
@@ -260,7 +261,8 @@ bool OpenRecordForm(qint32 id, const QString &table)
     if (!CallOvSaveYN(form, &keep))
         return false;
     if (!keep) {
-        auto *nav = form->findChild<OVNavigationBar *>(QStringLiteral("nav"));
+        auto *window = qobject_cast<RecordWindow *>(form);
+        auto *nav = window ? window->nav() : form->findChild<OVNavigationBar *>(QStringLiteral("nav"));
         if (!nav) {
             reportError(QStringLiteral("窗口 %1 没有导航条 nav。").arg(nameOf(form)));
             return false;
@@ -270,23 +272,40 @@ bool OpenRecordForm(qint32 id, const QString &table)
     return true;
 }
 
+// Our own record windows are called directly; any other window by name.
 bool CallOvRst(QWidget *form, qint32 id)
 {
+    if (auto *window = qobject_cast<RecordWindow *>(form)) {
+        window->ovRst(id);
+        return true;
+    }
     return invoke(form, "ovRst(int)", Q_ARG(int, id));
 }
 
 bool CallOvTotal(QWidget *form)
 {
+    if (auto *window = qobject_cast<RecordWindow *>(form)) {
+        window->ovTotal();
+        return true;
+    }
     return invoke(form, "ovTotal()");
 }
 
 bool CallOvCmd(QWidget *form, int step)
 {
+    if (auto *window = qobject_cast<RecordWindow *>(form)) {
+        window->ovCmd(step);
+        return true;
+    }
     return invoke(form, "ovCmd(int)", Q_ARG(int, step));
 }
 
 bool CallOvSaveYN(QWidget *form, bool *keep)
 {
+    if (auto *window = qobject_cast<RecordWindow *>(form)) {
+        *keep = window->ovSaveYN();
+        return true;
+    }
     const QMetaMethod method = requireMethod(form, "ovSaveYN()", QMetaType::Bool);
     bool answer = false;
     if (!method.isValid() || !method.invoke(form, Qt::DirectConnection, Q_RETURN_ARG(bool, answer)))

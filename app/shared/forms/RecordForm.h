@@ -17,8 +17,10 @@ class QWidget;
 //   "data"        combo box: filled from the table named by the combo
 //   "total"       the window's own tag: ovTotal() follows every ovRst()
 //
-// A record window (a top-level widget named frm…) offers these operations
-// by name, as Q_INVOKABLE members with exactly these signatures:
+// A record window (a top-level widget named frm…) offers these operations;
+// the program's own derive from RecordWindow, which has them as virtual
+// functions. Any other window offers them by name, as Q_INVOKABLE members
+// with exactly these signatures:
 //   void ovRst(int ID)         load record ID into the controls and grid
 //   void ovTotal()             recompute the totals from the grid
 //   void ovCmd(int intStep)    command buttons for 0 empty, 1 changed, 2 stored

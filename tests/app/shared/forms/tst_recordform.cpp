@@ -5,6 +5,7 @@
 #include "shared/base/MessageBox.h"
 #include "shared/data/NameLists.h"
 #include "shared/forms/RecordForm.h"
+#include "shared/forms/RecordWindow.h"
 #include "shared/forms/Windows.h"
 
 #include <OVGrid.h>
@@ -56,11 +57,11 @@ private:
 // A record window: its controls are added by the tests, its public
 // operations write down each call and its navigation bar answers through the
 // shared procedure, as the bill window does.
-class RecordWindow : public QWidget
+class ByNameWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit RecordWindow(const QString &name = QStringLiteral("frmBill"), const QString &tag = QStringLiteral("total"))
+    explicit ByNameWindow(const QString &name = QStringLiteral("frmBill"), const QString &tag = QStringLiteral("total"))
     {
         setObjectName(name);
         setProperty("Tag", tag);
@@ -100,6 +101,33 @@ public:
     bool keepChanges = false;
 };
 
+// One of the program's own record windows: called directly, not by name.
+class TypedWindow : public RecordWindow
+{
+    Q_OBJECT
+public:
+    TypedWindow()
+    {
+        setObjectName(QStringLiteral("frmBill"));
+        setProperty("Tag", QStringLiteral("total"));
+        // The bar goes by its accessor, whatever its object name.
+        auto *bar = new OVNavigationBar(this);
+        connect(bar, &OVNavigationBar::OutputID, this, [this](int id) { OnNavOutputID(this, id); });
+        setRecordControls(bar, nullptr);
+    }
+    void ovRst(int ID) override { calls << QStringLiteral("ovRst(%1)").arg(ID); }
+    void ovTotal() override { calls << QStringLiteral("ovTotal"); }
+    void ovCmd(int intStep) override { calls << QStringLiteral("ovCmd(%1)").arg(intStep); }
+    bool ovSaveYN() override
+    {
+        calls << QStringLiteral("ovSaveYN");
+        return false;
+    }
+    void ovModalForm(const QString &) override {}
+
+    QStringList calls;
+};
+
 // A window that forgot ovTotal.
 class WindowWithoutTotal : public QWidget
 {
@@ -120,7 +148,7 @@ public:
 // The bill window's controls and tags, in its tab order.
 struct BillControls
 {
-    explicit BillControls(RecordWindow &w)
+    explicit BillControls(ByNameWindow &w)
     {
         w.add<QLabel>(QStringLiteral("lblIdCaption"))->setText(QStringLiteral("ID："));
         txtID = w.add<QLineEdit>(QStringLiteral("txtID"));
@@ -195,6 +223,7 @@ private Q_SLOTS:
     void showAndClearRecord();
     void missingMembersAreReported();
     void openRecordForm();
+    void typedRecordWindow();
     void openKeepsUnsavedRecord();
     void openDeletedRecord();
 
@@ -233,7 +262,7 @@ void TestRecordForm::cleanup()
 
 void TestRecordForm::controlsAndTypes()
 {
-    RecordWindow w;
+    ByNameWindow w;
     BillControls bill(w);
     w.add<QCheckBox>(QStringLiteral("chkPaid"));
 
@@ -264,7 +293,7 @@ void TestRecordForm::fillFormLists()
     ExecSql(QStringLiteral("insert into serv (field, value) values ('man1', '张三'), ('man1', '李四'), ('man2', '王五')"));
     ExecSql(QStringLiteral("insert into client (client) values ('乙'), ('甲')"));
 
-    RecordWindow w;
+    ByNameWindow w;
     BillControls bill(w);
     auto *both = w.add<QComboBox>(QStringLiteral("cboClient"), QStringLiteral("serv data"));
     auto *plain = w.add<QComboBox>(QStringLiteral("cboMan1"));
@@ -292,7 +321,7 @@ void TestRecordForm::resetBillWindow()
 {
     ExecSql(QStringLiteral("insert into serv (field, value) values ('man1', '张三'), ('man2', '王五')"));
     ExecSql(QStringLiteral("insert into client (client) values ('甲')"));
-    RecordWindow w;
+    ByNameWindow w;
     BillControls bill(w);
     FillFormLists(&w);
 
@@ -363,7 +392,7 @@ void TestRecordForm::resetWords()
     QFETCH(QString, label);
     QFETCH(bool, ticked);
 
-    RecordWindow w(QStringLiteral("frmTest"), QString());
+    ByNameWindow w(QStringLiteral("frmTest"), QString());
     auto *text = w.add<QLineEdit>(QStringLiteral("txtA"), tag);
     auto *caption = w.add<QLabel>(QStringLiteral("lblA"), tag);
     auto *check = w.add<QCheckBox>(QStringLiteral("chkA"), tag);
@@ -384,7 +413,7 @@ void TestRecordForm::resetWords()
 
 void TestRecordForm::datePickers()
 {
-    RecordWindow w(QStringLiteral("frmQuery"), QString());
+    ByNameWindow w(QStringLiteral("frmQuery"), QString());
     auto *plain = w.add<DTPicker>(QStringLiteral("dtpDate"));
     auto *optional = w.add<DTPicker>(QStringLiteral("dtpTo"));
     optional->setShowCheckBox(true);
@@ -408,7 +437,7 @@ void TestRecordForm::datePickers()
 void TestRecordForm::resetRealGrid()
 {
     // The protocol reaches the grid by name only; the real control answers.
-    RecordWindow w(QStringLiteral("frmTest"), QString());
+    ByNameWindow w(QStringLiteral("frmTest"), QString());
     auto *grid = w.add<OVGrid>(QStringLiteral("grd"), QStringLiteral("def9"));
     grid->setCols(5);
     grid->setRows(30);
@@ -421,7 +450,7 @@ void TestRecordForm::resetRealGrid()
 
 void TestRecordForm::badGridDefault()
 {
-    RecordWindow w(QStringLiteral("frmTest"), QString());
+    ByNameWindow w(QStringLiteral("frmTest"), QString());
     auto *grid = w.add<GridStandIn>(QStringLiteral("grd"), QStringLiteral("defx"));
     auto *after = w.add<QLineEdit>(QStringLiteral("txtAfter"), QStringLiteral("cur"));
     grid->setRows(5);
@@ -435,7 +464,7 @@ void TestRecordForm::badGridDefault()
 
 void TestRecordForm::showAndClearRecord()
 {
-    RecordWindow w;
+    ByNameWindow w;
     BillControls bill(w);
     QVERIFY(showActive(&w));
 
@@ -449,7 +478,7 @@ void TestRecordForm::showAndClearRecord()
     QCOMPARE(bill.txtComment->text(), QString());
 
     // Without "total" in the window's tag, no totals are recomputed.
-    RecordWindow other(QStringLiteral("frmOther"), QStringLiteral("sum"));
+    ByNameWindow other(QStringLiteral("frmOther"), QStringLiteral("sum"));
     QVERIFY(ShowRecordInForm(&other, 3));
     QCOMPARE(other.calls, (QStringList{"ovRst(3)", "ovCmd(2)"}));
     QVERIFY(m_messages.isEmpty());
@@ -481,16 +510,16 @@ void TestRecordForm::openRecordForm()
     int created = 0;
     RegisterRecordForm(QStringLiteral("bill"), QStringLiteral("frmBill"), [&created] {
         ++created;
-        auto *w = new RecordWindow;
+        auto *w = new ByNameWindow;
         BillControls bill(*w);
         return w;
     });
 
     // The query window, active, opens a bill by double-click.
-    RecordWindow query(QStringLiteral("frmQuery"), QString());
+    ByNameWindow query(QStringLiteral("frmQuery"), QString());
     QVERIFY(showActive(&query));
     QVERIFY(OpenRecordForm(first, QStringLiteral("bill")));
-    auto *bill = qobject_cast<RecordWindow *>(FindForm(QStringLiteral("frmBill")));
+    auto *bill = qobject_cast<ByNameWindow *>(FindForm(QStringLiteral("frmBill")));
     QVERIFY(bill);
     QVERIFY(bill->isVisible());
     QVERIFY(bill->testAttribute(Qt::WA_DeleteOnClose));
@@ -523,7 +552,7 @@ void TestRecordForm::openKeepsUnsavedRecord()
 {
     const qint32 shown = insertBill();
     const qint32 wanted = insertBill();
-    auto *w = new RecordWindow;
+    auto *w = new ByNameWindow;
     BillControls bill(*w);
     RegisterRecordForm(QStringLiteral("bill"), QStringLiteral("frmBill"), [] { return nullptr; });
     bill.nav->Navigate(OVNavigationBar::ovNBQuery, shown);
@@ -543,12 +572,29 @@ void TestRecordForm::openDeletedRecord()
     int created = 0;
     RegisterRecordForm(QStringLiteral("bill"), QStringLiteral("frmBill"), [&created] {
         ++created;
-        return new RecordWindow;
+        return new ByNameWindow;
     });
     QVERIFY(!OpenRecordForm(id, QStringLiteral("bill")));
     QCOMPARE(m_messages, QStringList{QStringLiteral("TovikID：%1 已删除！").arg(id)});
     QCOMPARE(created, 0);
     QVERIFY(!FindForm(QStringLiteral("frmBill")));
+}
+
+void TestRecordForm::typedRecordWindow()
+{
+    const qint32 id = insertBill();
+    RegisterRecordForm(QStringLiteral("bill"), QStringLiteral("frmBill"), [] { return new TypedWindow; });
+    QVERIFY(OpenRecordForm(id, QStringLiteral("bill")));
+    auto *bill = qobject_cast<TypedWindow *>(FindForm(QStringLiteral("frmBill")));
+    QVERIFY(bill);
+    QCOMPARE(bill->calls, (QStringList{"ovSaveYN", QStringLiteral("ovRst(%1)").arg(id), "ovTotal", "ovCmd(2)"}));
+    QCOMPARE(bill->nav()->BarList(), QString::number(id));
+
+    bill->calls.clear();
+    QVERIFY(ClearForm(bill));
+    QCOMPARE(bill->calls, QStringList{"ovCmd(0)"});
+    QVERIFY(m_messages.isEmpty());
+    delete bill;
 }
 
 QTEST_MAIN(TestRecordForm)
