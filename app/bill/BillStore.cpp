@@ -1,0 +1,104 @@
+#include "BillStore.h"
+
+#include "shared/data/DataAccess.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+
+const QString BillTable = QStringLiteral("bill");
+const QString LineTable = QStringLiteral("billsub");
+
+QVariant dateValue(const QDate &date)
+{
+    return date.isValid() ? QVariant(date.toString(Qt::ISODate)) : QVariant(QMetaType::fromType<QString>());
+}
+
+RecordValues headerValues(const BillHeader &h)
+{
+    return {{QStringLiteral("client"), h.client},   {QStringLiteral("link"), h.link},
+            {QStringLiteral("date"), dateValue(h.date)},
+            {QStringLiteral("man1"), h.man[0]},      {QStringLiteral("man2"), h.man[1]},
+            {QStringLiteral("man3"), h.man[2]},      {QStringLiteral("man4"), h.man[3]},
+            {QStringLiteral("comment"), h.comment}};
+}
+
+RecordValues lineValues(qint32 billId, const BillLine &line)
+{
+    RecordValues values{{QStringLiteral("pid"), billId},
+                        {QStringLiteral("artno"), line.artno},
+                        {QStringLiteral("product"), line.product},
+                        {QStringLiteral("color"), line.color}};
+    for (int i = 0; i < int(line.pieces.size()); ++i)
+        values.append({QStringLiteral("col%1").arg(i + 1), line.pieces[i]});
+    values.append({QStringLiteral("quantity"), line.quantity});
+    values.append({QStringLiteral("price"), line.price});
+    values.append({QStringLiteral("pi"), line.pi});
+    return values;
+}
+
+} // namespace
+
+BillDeleted::BillDeleted()
+    : DbError(QStringLiteral("本单已删除！"))
+{
+}
+
+bool BillStore::exists(qint32 id)
+{
+    return IdExists(BillTable, id);
+}
+
+BillHeader BillStore::loadHeader(qint32 id)
+{
+    QSqlQuery q = ExecSql(QStringLiteral("select id, client, link, date, man1, man2, man3, man4, "
+                                         "comment from bill where id=?"),
+                          {id});
+    BillHeader h;
+    if (!q.next())
+        return h;
+    h.id = q.value(0).toInt();
+    h.client = q.value(1).toString();
+    h.link = q.value(2).toString();
+    h.date = QDate::fromString(q.value(3).toString().left(10), Qt::ISODate);
+    for (int i = 0; i < 4; ++i)
+        h.man[i] = q.value(4 + i).toString();
+    h.comment = q.value(8).toString();
+    return h;
+}
+
+QString BillStore::lineQuery()
+{
+    return QStringLiteral("select id, artno, product, color, col1, col2, col3, col4, col5, col6, "
+                          "col7, col8, col9, col10, quantity, price, quantity*price, pi "
+                          "from billsub where pid=? order by id");
+}
+
+SavedBill BillStore::save(const BillHeader &header, const QList<BillLine> &lines)
+{
+    DbTransaction transaction;
+    if (header.id != 0 && !exists(header.id))
+        throw BillDeleted();
+    SavedBill saved;
+    saved.id = StoreRecord(BillTable, header.id, headerValues(header));
+    saved.lineIds.reserve(lines.size());
+    for (const BillLine &line : lines)
+        saved.lineIds.append({line.row, StoreRecord(LineTable, line.id, lineValues(saved.id, line))});
+    UpdateBillTotals(BillTable, saved.id);
+    transaction.commit();
+    return saved;
+}
+
+void BillStore::deleteLine(qint32 billId, qint32 lineId)
+{
+    DbTransaction transaction;
+    DeleteById(LineTable, lineId);
+    UpdateBillTotals(BillTable, billId);
+    transaction.commit();
+}
+
+void BillStore::deleteBill(qint32 id)
+{
+    DeleteById(BillTable, id);
+}
