@@ -1,5 +1,6 @@
 #include "OVGrid.h"
 #include "OVGrid_p.h"
+#include "editing/OutsidePress.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -172,6 +173,9 @@ bool OVGrid::AllowAlternate() const
 void OVGrid::setAllowAlternate(bool value)
 {
     d->allowAlternate = value;
+    // The grey of even rows is worked out as rows are drawn: off, no row
+    // gets it, neither those there nor those still to come.
+    d->model()->setAlternate(value);
     d->markDirty();
 }
 

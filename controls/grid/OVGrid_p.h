@@ -16,11 +16,13 @@
 #include <QPointer>
 
 #include <map>
+#include <memory>
 
 class QComboBox;
 class QInputMethodEvent;
 class QInputMethodQueryEvent;
 class QKeyEvent;
+class OutsidePress;
 class RecordReader;
 class QLabel;
 class QLineEdit;
@@ -122,8 +124,14 @@ public:
     void showTextEditor(char32_t key, const QString &typed = QString());
     void showComboEditor(char32_t key, bool dropDown, const QString &typed = QString());
     void showDropButton();
+    // Shows the drop button on the current cell, without asking the host.
+    void placeDropButton();
     void commitEdit(bool scroll);
     void hideEditors();
+    // Closes an open editor without storing anything: the rows it was
+    // opened on are gone or replaced.
+    void discardEdit();
+    bool editorOpen() const;
     // Hides one editor; a focused one hands the focus to the grid quietly.
     void hideEditor(QWidget *editor);
     int nextVisibleCol(int direction) const;
@@ -152,12 +160,14 @@ public:
     bool onPickListPopupKey(QKeyEvent *event);
     void onTextChanged();
     void onTextEdited(const QString &text);
+    void onOutsidePress();
 
     bool committing = false;      // an edit is being ended
     bool quietGridFocus = false;  // the grid takes the focus without its focus handling
     bool skipClick = false;       // the release that ends a double-click is no click
     int gridFocusRuns = 0;        // counts the grid's focus handling
     QPointer<QWidget> imeTarget;  // the editor a composition goes to while the grid keeps the focus
+    std::unique_ptr<OutsidePress> outsidePress; // watches for presses elsewhere while an editor is open
     int txtLength = 0;            // the text editor's text length
 
     // --- appearance/ ---

@@ -58,6 +58,7 @@ void OVGrid::ReadProperties(const PropertyBag &bag)
 
     if (d->allowRowNo)
         UpdateRowNo(1);
+    d->model()->setAlternate(d->allowAlternate);
     if (d->allowAlternate)
         d->paintAlternateRows(1, 1);
     if (d->currentRowMode != ovCRNone)

@@ -5,6 +5,7 @@
 
 #include "editing/EditRules.h"
 #include "editing/KeyCodes.h"
+#include "editing/OutsidePress.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -13,6 +14,8 @@
 #include <QScopedValueRollback>
 #include <QAbstractItemView>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -24,6 +27,7 @@ const QString TagTick = QStringLiteral("chk");
 
 constexpr int DropButtonWidth = 255;  // twips
 constexpr int TextEditorInset = 8;    // twips, off the cell's width and height
+constexpr int ComboInset = 75;        // twips, off the cell's height
 
 bool isTextTag(const QString &tag)
 {
@@ -88,6 +92,7 @@ void OVGridPrivate::showTextEditor(char32_t key, const QString &typed)
     setEditorBackground(txt);
     txt->show();
     txt->raise();
+    outsidePress->watch();
     // During an input-method composition the grid keeps the focus until the
     // composed text is in (see onGridInputMethod).
     if (imeTarget != txt)
@@ -105,7 +110,9 @@ void OVGridPrivate::showComboEditor(char32_t key, bool dropDown, const QString &
     }
     grd->showCurrentCell();
     const QRect cell = cellRect();
-    combo->setGeometry(cell);
+    // A little lower than the cell, so its bottom grid line stays in sight.
+    combo->setGeometry(cell.left(), cell.top(), cell.width(),
+                       std::max(cell.height() - grd->toPixelsY(ComboInset), 0));
     setEditorBackground(combo);
     if (key > KeyCodes::Space) {
         if (!pickList)
@@ -120,6 +127,7 @@ void OVGridPrivate::showComboEditor(char32_t key, bool dropDown, const QString &
     }
     combo->show();
     combo->raise();
+    outsidePress->watch();
     if (imeTarget != combo)
         combo->setFocus(Qt::OtherFocusReason);
     cmd->hide();
@@ -142,8 +150,12 @@ void OVGridPrivate::showDropButton()
         return;
     bool cancel = false;
     Q_EMIT q->BeforeEdit(q->Row(), q->Col(), cancel);
-    if (cancel)
-        return;
+    if (!cancel)
+        placeDropButton();
+}
+
+void OVGridPrivate::placeDropButton()
+{
     const QRect cell = cellRect();
     const int width = grd->toPixelsX(DropButtonWidth);
     cmd->setGeometry(cell.right() + 1 - width, cell.top(), width, cell.height());
@@ -216,15 +228,39 @@ void OVGridPrivate::hideEditor(QWidget *editor)
         grd->setFocus(Qt::OtherFocusReason);
     }
     editor->hide();
+    if (!editorOpen())
+        outsidePress->stop();
 }
 
 void OVGridPrivate::hideEditors()
 {
+    discardEdit();
+    cmd->hide();
+}
+
+void OVGridPrivate::discardEdit()
+{
     for (auto &[col, combo] : cbo)
         hideEditor(combo);
-    cmd->hide();
     hideEditor(txt);
     hideEditor(cbodata);
+}
+
+bool OVGridPrivate::editorOpen() const
+{
+    return !txt->isHidden() || !cbodata->isHidden()
+           || std::any_of(cbo.begin(), cbo.end(), [](const auto &entry) { return !entry.second->isHidden(); });
+}
+
+void OVGridPrivate::onOutsidePress()
+{
+    // A press anywhere else ends the edit before it reaches its target: a
+    // button that takes no focus (the navigation bar's) would otherwise act
+    // with the typed text still in the editor, over the next record.
+    if (editable && onDataCell())
+        commitEdit(true);
+    if (!editorOpen())
+        outsidePress->stop();
 }
 
 int OVGridPrivate::nextVisibleCol(int direction) const
@@ -368,8 +404,11 @@ bool OVGridPrivate::onEditorKey(QWidget *editor, QKeyEvent *event)
         keyDownEdit();
         return true;
     case KeyCodes::Escape:
+        // Discarded without asking the host anything: the drop button comes
+        // back on the cell it was allowed on when the drop-down opened.
         hideEditor(editor);
-        gridGotFocus();
+        if (combo)
+            placeDropButton();
         keyDownEdit();
         return true;
     case KeyCodes::Left:

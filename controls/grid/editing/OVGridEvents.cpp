@@ -5,6 +5,7 @@
 #include "OVGrid_p.h"
 
 #include "editing/KeyCodes.h"
+#include "editing/OutsidePress.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -65,6 +66,7 @@ void translateRectangles(QInputMethodQueryEvent *query, QPoint offset)
 
 void OVGridPrivate::initEditing()
 {
+    outsidePress = std::make_unique<OutsidePress>(q, [this] { onOutsidePress(); });
     QObject::connect(grd, &GridView::gridKeyPressed, q, [this](QKeyEvent *event) { onGridKey(event); });
     QObject::connect(grd, &GridView::gridClicked, q, [this] { onGridClick(); });
     QObject::connect(grd, &GridView::gridDoubleClicked, q, [this] { onGridDoubleClick(); });

@@ -99,9 +99,11 @@ bool isDigit(QChar c)
 // was read.
 qsizetype readNumber(QStringView text, qsizetype pos, Decimal &out)
 {
+    // Full-width digits, point, signs and exponent read as their ASCII forms.
+    const auto at = [text](qsizetype i) { return Decimal::asciiForm(text[i]); };
     Decimal d;
-    if (pos < text.size() && (text[pos] == u'+' || text[pos] == u'-')) {
-        d.negative = text[pos] == u'-';
+    if (pos < text.size() && (at(pos) == u'+' || at(pos) == u'-')) {
+        d.negative = at(pos) == u'-';
         ++pos;
     }
     bool anyDigit = false;
@@ -109,7 +111,7 @@ qsizetype readNumber(QStringView text, qsizetype pos, Decimal &out)
     int digits = 0;  // significant digits kept in the mantissa
     int dropped = 0; // digits beyond what the mantissa keeps
     for (; pos < text.size(); ++pos) {
-        const QChar c = text[pos];
+        const QChar c = at(pos);
         if (isDigit(c)) {
             anyDigit = true;
             const int digit = c.unicode() - u'0';
@@ -131,17 +133,17 @@ qsizetype readNumber(QStringView text, qsizetype pos, Decimal &out)
     if (!anyDigit)
         return -1;
     d.exponent += dropped;
-    if (pos < text.size() && (text[pos] == u'e' || text[pos] == u'E')) {
+    if (pos < text.size() && (at(pos) == u'e' || at(pos) == u'E')) {
         qsizetype p = pos + 1;
         bool negativeExponent = false;
-        if (p < text.size() && (text[p] == u'+' || text[p] == u'-')) {
-            negativeExponent = text[p] == u'-';
+        if (p < text.size() && (at(p) == u'+' || at(p) == u'-')) {
+            negativeExponent = at(p) == u'-';
             ++p;
         }
-        if (p < text.size() && isDigit(text[p])) {
+        if (p < text.size() && isDigit(at(p))) {
             int e = 0;
-            for (; p < text.size() && isDigit(text[p]); ++p)
-                e = std::min(e * 10 + (text[p].unicode() - u'0'), 100000);
+            for (; p < text.size() && isDigit(at(p)); ++p)
+                e = std::min(e * 10 + (at(p).unicode() - u'0'), 100000);
             d.exponent += negativeExponent ? -e : e;
             pos = p;
         }
@@ -173,16 +175,25 @@ std::optional<Decimal> Decimal::parse(QStringView text)
     return d;
 }
 
+std::optional<Decimal> Decimal::read(QStringView text)
+{
+    auto number = parse(text);
+    // Below 1e15 in size: at most 15 digits before the point.
+    if (number && !number->isZero() && digitCount(number->mantissa) + number->exponent > 15)
+        return std::nullopt;
+    return number;
+}
+
 bool Decimal::leadingIsZero(QStringView text)
 {
     qsizetype pos = 0;
     while (pos < text.size() && isSpace(text[pos]))
         ++pos;
-    if (pos < text.size() && (text[pos] == u'+' || text[pos] == u'-'))
+    if (pos < text.size() && (asciiForm(text[pos]) == u'+' || asciiForm(text[pos]) == u'-'))
         ++pos;
     bool point = false;
     for (; pos < text.size(); ++pos) {
-        const QChar c = text[pos];
+        const QChar c = asciiForm(text[pos]);
         if (c == u'.' && !point)
             point = true;
         else if (c >= u'1' && c <= u'9')

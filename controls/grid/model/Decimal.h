@@ -18,7 +18,23 @@ struct Decimal
 
     // The whole text (spaces around it aside) as a number: optional sign,
     // digits with at most one decimal point, optional exponent ("1e3").
+    // Full-width characters count as their ASCII forms ("１２．５").
     static std::optional<Decimal> parse(QStringView text);
+    // The program's one rule for text that reads as a number: parse(), and
+    // a size below 1e15, so that every such number stays finite and exact
+    // to the cent as a double. Sums, number sorts and formats all use it.
+    static std::optional<Decimal> read(QStringView text);
+    // The ASCII form of a full-width character as a Chinese input method
+    // types it ("１" → "1", "．" → "."; the ideographic space → " ").
+    static QChar asciiForm(QChar c)
+    {
+        const char16_t u = c.unicode();
+        if (u >= 0xFF01 && u <= 0xFF5E)
+            return QChar(char16_t(u - 0xFEE0));
+        if (u == 0x3000)
+            return QChar(u' ');
+        return c;
+    }
     // The number at the start of the text, after leading spaces; 0 when the
     // text does not start with one ("12.5kg" → 12.5, "kg" → 0).
     static Decimal parseLeading(QStringView text);

@@ -187,7 +187,7 @@ bool CellFormat::reformat(QStringView value, QString &out) const
         return !value.isEmpty();
     switch (m_kind) {
     case Kind::Number: {
-        const auto number = Decimal::parse(value);
+        const auto number = Decimal::read(value);
         return number && number->appendFixed(out, m_decimals, m_minIntegerDigits, m_grouping) && out != value;
     }
     case Kind::Date: {

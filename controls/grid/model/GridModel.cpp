@@ -11,6 +11,10 @@
 namespace {
 
 constexpr quint32 AlternateGrey = 0xE0E0E0;
+// Marks a background a host set, 0 (the normal one) included, apart from
+// none at all, where the alternating grey shows.
+constexpr quint32 BackColorSet = 0x1000000;
+constexpr quint32 ColourBits = 0xFFFFFF;
 constexpr quint32 Red = 0x0000FF;
 
 QColor fromBgr(quint32 bgr)
@@ -178,7 +182,7 @@ void GridModel::copyCells(int fromRow, int toRow, int fromCol, int toCol)
         Q_EMIT headerDataChanged(Qt::Vertical, toRow - 1, toRow - 1);
 }
 
-quint32 GridModel::backColor(int row, int col) const
+quint32 GridModel::storedBackColor(int row, int col) const
 {
     if (!inside(row, col))
         return 0;
@@ -186,11 +190,17 @@ quint32 GridModel::backColor(int row, int col) const
     return s && col < int(s->back.size()) ? s->back[col] : 0;
 }
 
+quint32 GridModel::backColor(int row, int col) const
+{
+    return storedBackColor(row, col) & ColourBits;
+}
+
 void GridModel::setBackColor(int row, int col, quint32 bgr)
 {
-    if (!inside(row, col) || backColor(row, col) == bgr)
+    const quint32 stored = (bgr & ColourBits) | BackColorSet;
+    if (!inside(row, col) || storedBackColor(row, col) == stored)
         return;
-    m_rows[row].style(m_cols).back[col] = bgr;
+    m_rows[row].style(m_cols).back[col] = stored;
     cellChanged(row, col, {Qt::BackgroundRole});
 }
 
@@ -326,7 +336,7 @@ void GridModel::sortRows(int fromRow, int toRow, int fromCol, int toCol, bool as
                 keyTexts[at] = keyOf(key.text);
                 key.text = keyTexts[at];
             }
-            if (const auto n = Decimal::parse(key.text)) {
+            if (const auto n = Decimal::read(key.text)) {
                 key.numeric = true;
                 key.number = n->toDouble();
             }
@@ -410,12 +420,15 @@ QVariant GridModel::cellData(int row, int col, int role) const
         return m_rows[row].text(col).toString();
     case Qt::TextAlignmentRole: {
         const int setting = row == 0 ? m_fixedAlignment[col] : m_colAlignment[col];
-        const bool numeric = setting == 9 && Decimal::parse(m_rows[row].text(col)).has_value();
+        const bool numeric = setting == 9 && Decimal::read(m_rows[row].text(col)).has_value();
         return QVariant::fromValue(toQtAlignment(setting, numeric));
     }
     case Qt::BackgroundRole: {
-        if (const quint32 back = backColor(row, col))
-            return QBrush(fromBgr(back));
+        if (const quint32 back = storedBackColor(row, col)) {
+            if (back & ColourBits)
+                return QBrush(fromBgr(back & ColourBits));
+            return {}; // set to 0: the normal background, even on a grey row
+        }
         if (m_alternate && row >= 1 && col >= 1 && row % 2 == 0)
             return QBrush(fromBgr(AlternateGrey));
         return {};

@@ -44,7 +44,9 @@ public:
     // Copies the texts of columns fromCol … toCol of one row into another.
     void copyCells(int fromRow, int toRow, int fromCol, int toCol);
 
-    // Cell styles; colours are 24-bit blue-green-red numbers, 0 the normal one.
+    // Cell styles; colours are 24-bit blue-green-red numbers, 0 the normal
+    // one. A background set to 0 shows the normal background even where the
+    // row would alternate to grey.
     quint32 backColor(int row, int col) const;
     void setBackColor(int row, int col, quint32 bgr);
     quint32 foreColor(int row, int col) const;
@@ -95,6 +97,8 @@ Q_SIGNALS:
 
 private:
     QVariant cellData(int row, int col, int role) const;
+    // The background as kept: 0 when none was set, else marked as set.
+    quint32 storedBackColor(int row, int col) const;
     void cellChanged(int row, int col, const QList<int> &roles = {});
     bool inside(int row, int col) const
     {

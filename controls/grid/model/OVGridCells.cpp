@@ -11,6 +11,10 @@ void OVGrid::setRows(int value)
 {
     if (value > MaxRows || value < 1 || value == d->grd->rows())
         return;
+    // Fewer rows is a reset or a cut: an open edit belongs to rows that go
+    // or to a record being replaced, so it is dropped, never stored.
+    if (value < d->grd->rows())
+        d->discardEdit();
     const bool noDataRow = d->grd->row() == 0 || d->grd->rows() == 1;
     const int oldRows = d->grd->rows();
     const int oldRow = d->grd->row();

@@ -26,7 +26,7 @@ struct Accumulator
 // for currency counts as an overflow.
 std::optional<OVCurrency> numericValue(QStringView text, bool &overflow)
 {
-    const auto number = Decimal::parse(text);
+    const auto number = Decimal::read(text);
     if (!number)
         return std::nullopt;
     const auto raw = number->scaled(4, Decimal::Rounding::HalfEven);

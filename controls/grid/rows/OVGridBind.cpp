@@ -56,6 +56,9 @@ void OVGridPrivate::bindRecords(RecordReader &rst)
     const int lead = cols - fields - 1;
     if (lead < 0)
         return;
+    // A load brings another record's rows: an open edit is dropped, so its
+    // text never lands among them.
+    discardEdit();
     rst.begin();
     const int step = progressStep(cols);
 

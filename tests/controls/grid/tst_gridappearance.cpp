@@ -40,6 +40,7 @@ private Q_SLOTS:
 
     void alternateColoursSurviveSortAndGrowth();
     void alternateColoursOnABigGrid();
+    void normalBackgrounds();
     void currentRowMarking();
     void rowHeightsFitWrappedText();
     void wheelScrollsThreeRowsANotch();
@@ -153,6 +154,29 @@ void tst_GridAppearance::alternateColoursOnABigGrid()
     QCOMPARE(m_grid->Rows(), OVGrid::MaxRows - 1);
     QCOMPARE(background(OVGrid::MaxRows - 2, 3), Grey);
     QCOMPARE(background(OVGrid::MaxRows - 3, 3), QColor());
+}
+
+void tst_GridAppearance::normalBackgrounds()
+{
+    fill(4);
+    // A cell given colour 0 shows the normal background, on a grey row too.
+    m_grid->setCell(OVGrid::ovCPBackColor, 2, 1, 2, 2, QVariant(0));
+    QCOMPARE(background(2, 1), QColor());
+    QCOMPARE(background(2, 2), QColor());
+    QCOMPARE(background(2, 3), Grey);
+
+    // Without alternate colours no row is grey, whichever way rows come.
+    m_grid->setAllowAlternate(false);
+    m_grid->AddItem(QStringLiteral("\tadded"));
+    m_grid->AddItem(QStringLiteral("\tinserted"), 1);
+    m_grid->setRows(m_grid->Rows() + 2);
+    m_grid->setCols(7);
+    m_grid->setRow(m_grid->Rows() - 1);
+    m_grid->AutoLastRow();
+    for (int r = 1; r < m_grid->Rows(); ++r) {
+        for (int c = 1; c < m_grid->Cols(); ++c)
+            QVERIFY2(background(r, c) == QColor(), qPrintable(QStringLiteral("row %1 column %2").arg(r).arg(c)));
+    }
 }
 
 void tst_GridAppearance::currentRowMarking()

@@ -3,6 +3,7 @@
 
 #include "../../TypeText.h"
 #include "GridEventLog.h"
+#include "RecordList.h"
 
 #include "OVGrid.h"
 
@@ -39,6 +40,7 @@ private Q_SLOTS:
 
     void typingThenEnterStoresThenMovesOn();
     void typingThenDownNamesTheNewCell();
+    void escapeDiscardsWithoutEvents_data();
     void escapeDiscardsWithoutEvents();
     void enterOnEmptyCellAsksForModalForm_data();
     void enterOnEmptyCellAsksForModalForm();
@@ -66,6 +68,9 @@ private Q_SLOTS:
     void specialSortUsesDigitsOnlyWithRowNumbers();
     void rowDeletionByRowNumber();
     void noEditorLeftOverWrongCell();
+    void pressElsewhereCommitsFirst();
+    void resetsDropTheOpenEdit_data();
+    void resetsDropTheOpenEdit();
 
 private:
     void openGrid(bool editable = true);
@@ -219,17 +224,33 @@ void tst_GridEditing::typingThenDownNamesTheNewCell()
     QCOMPARE(m_grid->Row(), 1);
 }
 
+void tst_GridEditing::escapeDiscardsWithoutEvents_data()
+{
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<QString>("old");
+    QTest::newRow("text editor") << 1 << "txt" << "A";
+    QTest::newRow("drop-down") << 3 << "cbo3" << "红色";
+}
+
 void tst_GridEditing::escapeDiscardsWithoutEvents()
 {
-    select(1, 1);
+    QFETCH(int, col);
+    QFETCH(QString, editor);
+    QFETCH(QString, old);
+
+    select(1, col);
     QTest::keyClicks(focused(), QStringLiteral("zz"));
+    QVERIFY(m_grid->findChild<QWidget *>(editor)->isVisible());
     QTest::keyClick(focused(), Qt::Key_Escape);
     QCOMPARE(m_log->take(), (QStringList{
-        QStringLiteral("KeyDown(90,0)"), QStringLiteral("BeforeEdit(1,1)"),
-        QStringLiteral("KeyDownEdit(1,1,90,0)"), QStringLiteral("KeyDownEdit(1,1,27,0)")}));
-    QCOMPARE(m_grid->TextMatrix(1, 1), QStringLiteral("A"));
-    QVERIFY(txt()->isHidden());
+        QStringLiteral("KeyDown(90,0)"), QStringLiteral("BeforeEdit(1,%1)").arg(col),
+        QStringLiteral("KeyDownEdit(1,%1,90,0)").arg(col), QStringLiteral("KeyDownEdit(1,%1,27,0)").arg(col)}));
+    QCOMPARE(m_grid->TextMatrix(1, col), old);
+    QVERIFY(m_grid->findChild<QWidget *>(editor)->isHidden());
     QCOMPARE(focused(), static_cast<QWidget *>(view()));
+    // A drop-down cell gets its drop button back.
+    QCOMPARE(m_grid->findChild<QToolButton *>(QStringLiteral("cmd"))->isVisible(), col == 3);
 }
 
 void tst_GridEditing::enterOnEmptyCellAsksForModalForm_data()
@@ -479,7 +500,9 @@ void tst_GridEditing::dropButtonFollowsBeforeEdit()
     QTest::mouseClick(cmd, Qt::LeftButton);
     QComboBox *cbo3 = combo(QStringLiteral("cbo3"));
     QVERIFY(cbo3->isVisible());
-    QCOMPARE(cbo3->geometry(), cell);
+    // 75 twips short of the cell, so the cell's bottom line shows.
+    const int inset = qRound(75 * view()->logicalDpiY() / 1440.0);
+    QCOMPARE(cbo3->geometry(), cell.adjusted(0, 0, 0, -inset));
     QCOMPARE(cbo3->currentText(), QStringLiteral("红色"));
     QVERIFY(cmd->isHidden());
     cbo3->hidePopup();
@@ -697,6 +720,15 @@ void tst_GridEditing::sortByTitleClicks()
     QTest::mouseClick(titles, Qt::LeftButton, {}, titlePoint(1));
     QCOMPARE(m_log->take(), (QStringList{QStringLiteral("BeforeSort"), QStringLiteral("Click")}));
     QCOMPARE(m_grid->TextMatrix(0, 8), QStringLiteral("单价/"));
+
+    // A load takes the mark off: the rows are no longer in that order, and
+    // the next click on the title sorts ascending again.
+    RecordList records(1, {{QStringLiteral("0.5")}});
+    m_grid->BindRst(records);
+    QCOMPARE(m_grid->TextMatrix(0, 8), QStringLiteral("单价"));
+    m_log->cancelSort = false;
+    QTest::mouseClick(titles, Qt::LeftButton, {}, titlePoint(8));
+    QCOMPARE(m_grid->TextMatrix(0, 8), QStringLiteral("单价/"));
 }
 
 void tst_GridEditing::specialSortUsesDigitsOnlyWithRowNumbers()
@@ -732,11 +764,14 @@ void tst_GridEditing::rowDeletionByRowNumber()
 
     m_log->cancelRowDelete = false;
     QTest::mouseDClick(numbers, Qt::LeftButton, {}, numberPoint(2));
-    QCOMPARE(m_log->take().mid(0, 1), QStringList{QStringLiteral("BeforeRowDelete(2)")});
+    // The row that moves up into the current place is announced as the
+    // new current cell; no DblClick.
+    QCOMPARE(m_log->take(), (QStringList{QStringLiteral("BeforeRowDelete(2)"),
+                                         QStringLiteral("AfterRowColChange(4,9,2,1)"),
+                                         QStringLiteral("AfterRowDelete")}));
     QCOMPARE(m_grid->Rows(), 4);
     QCOMPARE(m_grid->TextMatrix(2, 1), QStringLiteral("C"));
     QCOMPARE(m_grid->TextMatrix(2, 0), QStringLiteral("2"));
-    QCOMPARE(m_log->events, QStringList());
 
     // The entry row is never deleted: a plain double-click.
     QTest::mouseDClick(numbers, Qt::LeftButton, {}, numberPoint(3));
@@ -767,6 +802,81 @@ void tst_GridEditing::noEditorLeftOverWrongCell()
     QCOMPARE(m_grid->Col(), 4);
     QVERIFY(txt()->isHidden());
     QVERIFY(combo(QStringLiteral("cbo3"))->isHidden());
+}
+
+void tst_GridEditing::pressElsewhereCommitsFirst()
+{
+    // A button that takes no focus, as the navigation bar's: the edit is
+    // stored before the button acts on it.
+    auto *button = new QToolButton(m_window.get());
+    button->setFocusPolicy(Qt::NoFocus);
+    m_window->layout()->addWidget(button);
+    button->show();
+    connect(button, &QToolButton::clicked, m_grid, [this] { m_log->events << QStringLiteral("clicked"); });
+    select(1, 1);
+    QTest::keyClicks(focused(), QStringLiteral("ab"));
+    m_log->take();
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(m_log->take(), (QStringList{QStringLiteral("ValidateEdit(1,1:ab)"), QStringLiteral("AfterEdit(1,1)"),
+                                         QStringLiteral("clicked")}));
+    QCOMPARE(m_grid->TextMatrix(1, 1), QStringLiteral("ab"));
+    QVERIFY(txt()->isHidden());
+    QCOMPARE(focused(), static_cast<QWidget *>(view()));
+
+    // Refused by ValidateEdit: closed, the cell keeps its text.
+    m_log->cancelValidateEdit = true;
+    QTest::keyClicks(focused(), QStringLiteral("cd"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(m_grid->TextMatrix(1, 1), QStringLiteral("ab"));
+    QVERIFY(txt()->isHidden());
+    m_log->cancelValidateEdit = false;
+
+    // A drop-down, and a press in another window; a press on the open
+    // list is the drop-down's own.
+    select(2, 3);
+    QTest::keyClicks(focused(), QStringLiteral("x"));
+    QComboBox *cbo3 = combo(QStringLiteral("cbo3"));
+    cbo3->showPopup();
+    QTest::mouseClick(cbo3->view()->viewport(), Qt::LeftButton, {}, QPoint(1, 1));
+    QVERIFY(cbo3->isVisible());
+    cbo3->hidePopup();
+    cbo3->setEditText(QStringLiteral("x"));
+    QWidget other;
+    other.show();
+    QTest::mouseClick(&other, Qt::LeftButton);
+    QCOMPARE(m_grid->TextMatrix(2, 3), QStringLiteral("x"));
+    QVERIFY(cbo3->isHidden());
+}
+
+void tst_GridEditing::resetsDropTheOpenEdit_data()
+{
+    QTest::addColumn<QString>("reset");
+    QTest::addColumn<QString>("cellAfter");
+    QTest::newRow("Rows = 1, then the next record") << "rows" << "new";
+    QTest::newRow("BindRst") << "bind" << "A";
+}
+
+void tst_GridEditing::resetsDropTheOpenEdit()
+{
+    QFETCH(QString, reset);
+    QFETCH(QString, cellAfter);
+
+    select(1, 1);
+    QTest::keyClicks(focused(), QStringLiteral("old"));
+    m_log->take();
+    if (reset == QLatin1String("rows")) {
+        m_grid->setRows(1);
+        m_grid->AddItem(QStringLiteral("\tnew"));
+    } else {
+        RecordList records(1, {{QStringLiteral("2")}});
+        m_grid->BindRst(records);
+    }
+    QVERIFY(txt()->isHidden());
+    QCOMPARE(focused(), static_cast<QWidget *>(view()));
+    // Enter now starts an edit of the cell as it is; nothing is stored.
+    QTest::keyClick(focused(), Qt::Key_Return);
+    QCOMPARE(m_log->take().filter(QStringLiteral("Edit(")), QStringList{QStringLiteral("BeforeEdit(1,1)")});
+    QCOMPARE(m_grid->TextMatrix(1, 1), cellAfter);
 }
 
 QTEST_MAIN(tst_GridEditing)

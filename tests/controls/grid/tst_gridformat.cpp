@@ -1,6 +1,7 @@
 // Cell formatting, number reading and currency arithmetic.
 
 #include "OVCurrency.h"
+#include "OVNumber.h"
 #include "model/Decimal.h"
 #include "model/FormatCell.h"
 #include "rows/Aggregate.h"
@@ -16,6 +17,8 @@ private slots:
     void formattingTwiceChangesNothing();
     void readsNumbers_data();
     void readsNumbers();
+    void numberRule_data();
+    void numberRule();
     void leadingNumber_data();
     void leadingNumber();
     void currencyFromText_data();
@@ -68,6 +71,10 @@ void tst_GridFormat::formatCell_data()
     QTest::newRow("date word") << "yy-mm-dd" << "soon" << "soon";
     QTest::newRow("long date") << "yyyy-mm-dd" << "23-01-05" << "2023-01-05";
     QTest::newRow("unknown pattern") << "@@" << "abc" << "abc";
+    QTest::newRow("0.00 full-width") << "0.00" << "１２．５" << "12.50";
+    QTest::newRow("z0.00 blanks full-width zero") << "z0.00" << "０" << "";
+    QTest::newRow("0.00 too large to be a number") << "0.00" << "1e15" << "1e15";
+    QTest::newRow("0.00 beyond a double") << "0.00" << "1e999" << "1e999";
 }
 
 void tst_GridFormat::formatCell()
@@ -122,6 +129,51 @@ void tst_GridFormat::readsNumbers()
     QCOMPARE(number.has_value(), numeric);
     if (numeric)
         QCOMPARE(number->toDouble(), value);
+}
+
+void tst_GridFormat::numberRule_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("numeric");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("stored"); // ovNumberText
+
+    QTest::newRow("integer") << "12" << true << 12.0 << "12";
+    QTest::newRow("blanks around") << " 12 " << true << 12.0 << "12";
+    QTest::newRow("plus") << "+1.5" << true << 1.5 << "+1.5";
+    QTest::newRow("minus") << "-0.5" << true << -0.5 << "-0.5";
+    QTest::newRow("leading point") << ".5" << true << 0.5 << ".5";
+    QTest::newRow("trailing point") << "12." << true << 12.0 << "12.";
+    QTest::newRow("exponent") << "1e3" << true << 1000.0 << "1e3";
+    QTest::newRow("full-width digits") << "１２" << true << 12.0 << "12";
+    QTest::newRow("full-width point") << "１２．５" << true << 12.5 << "12.5";
+    QTest::newRow("full-width sign, ideographic blanks") << "\u3000－３\u3000" << true << -3.0 << "-3";
+    QTest::newRow("largest") << "999999999999999" << true << 999999999999999.0 << "999999999999999";
+    QTest::newRow("1e15 is too large") << "1e15" << false << 0.0 << "";
+    QTest::newRow("beyond a double") << "1e999" << false << 0.0 << "";
+    QTest::newRow("inf") << "inf" << false << 0.0 << "";
+    QTest::newRow("-inf") << "-inf" << false << 0.0 << "";
+    QTest::newRow("nan") << "nan" << false << 0.0 << "";
+    QTest::newRow("thousands separator") << "1,234" << false << 0.0 << "";
+    QTest::newRow("unit after") << "12kg" << false << 0.0 << "";
+    QTest::newRow("empty") << "" << false << 0.0 << "";
+    QTest::newRow("blank") << " " << false << 0.0 << "";
+    QTest::newRow("hexadecimal") << "0x10" << false << 0.0 << "";
+    QTest::newRow("two signs") << "--1" << false << 0.0 << "";
+}
+
+void tst_GridFormat::numberRule()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, numeric);
+    QFETCH(double, value);
+    QFETCH(QString, stored);
+
+    const auto number = ovReadNumber(text);
+    QCOMPARE(number.has_value(), numeric);
+    if (numeric)
+        QCOMPARE(*number, value);
+    QCOMPARE(ovNumberText(text), stored);
 }
 
 void tst_GridFormat::leadingNumber_data()

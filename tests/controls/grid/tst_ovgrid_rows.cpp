@@ -3,6 +3,7 @@
 
 #include "GridEventLog.h"
 #include "OVGrid.h"
+#include "RecordList.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -12,23 +13,6 @@
 #include <QtTest>
 
 namespace {
-
-// Records held in memory, field values by position.
-class ListSource : public OVRecordSource
-{
-public:
-    ListSource(int fields, QList<QVariantList> records)
-        : m_fields(fields), m_records(std::move(records)) {}
-    int fieldCount() const override { return m_fields; }
-    QVariant value(int field) const override { return m_records.at(m_pos).value(field); }
-    bool atEnd() const override { return m_pos >= m_records.size(); }
-    void moveNext() override { ++m_pos; }
-
-private:
-    int m_fields;
-    QList<QVariantList> m_records;
-    int m_pos = 0;
-};
 
 // As many one-field records as asked, numbered from 1; it notes the panel's
 // text each time it changes while the grid reads.
@@ -344,6 +328,15 @@ void tst_OVGridRows::aggregates()
     // Weight times price over all data rows: 43.125 + 0.999 + 3.
     QCOMPARE(grid.Aggregate(OVGrid::ovSTColXSum, 1, 8, 0, 9).toString(), QStringLiteral("47.124"));
     QCOMPARE(grid.Aggregate(OVGrid::ovSTSum, 0, 9).toDouble(), 7.95);
+
+    // What reads as a number here is what the program's checks accept:
+    // full-width digits count, a size of 1e15 or more does not.
+    grid.setTextMatrix(2, 2, QStringLiteral("１２．５"));
+    grid.setTextMatrix(3, 2, QStringLiteral("1e15"));
+    QCOMPARE(grid.Aggregate(OVGrid::ovSTSum, 0, 2).toString(), QStringLiteral("22.5"));
+    QCOMPARE(grid.Aggregate(OVGrid::ovSTMax, 0, 2).toString(), QStringLiteral("12.5"));
+    grid.setTextMatrix(1, 8, QStringLiteral("２"));
+    QCOMPARE(grid.Aggregate(OVGrid::ovSTColXSum, 1, 8, 1, 9).toString(), QStringLiteral("6.9"));
 }
 
 void tst_OVGridRows::aggregateRanges()
@@ -426,10 +419,11 @@ void tst_OVGridRows::bindRstLeadAndFormats()
             r << QStringLiteral("f%1").arg(f);
         r[3] = 2.5 * i;
         r[4] = QStringLiteral("2023-01-0%1").arg(i + 1);
-        r[5] = QVariant(); // Null
+        // A Null of a number column: a null double would read "0".
+        r[5] = QVariant(QMetaType::fromType<double>());
         records << r;
     }
-    ListSource source(18, records);
+    RecordList source(18, records);
     grid.BindRst(source);
     QCOMPARE(grid.Rows(), 4);
     QCOMPARE(column(grid, 0), (QStringList{"1", "2", "3"}));
@@ -443,12 +437,12 @@ void tst_OVGridRows::bindRstLeadAndFormats()
     QVERIFY(panel(grid)->isHidden());
 
     // A second load appends, numbering on.
-    ListSource more(18, records.mid(0, 1));
+    RecordList more(18, records.mid(0, 1));
     grid.BindRst(more);
     QCOMPARE(grid.TextMatrix(4, 0), QStringLiteral("4"));
 
     // More fields than data columns: nothing at all.
-    ListSource wide(20, records);
+    RecordList wide(20, records);
     grid.BindRst(wide);
     QCOMPARE(grid.Rows(), 5);
 }
@@ -459,7 +453,7 @@ void tst_OVGridRows::bindRstPickListIds()
     grid.setCols(4);
     QVERIFY(grid.setListTag(QStringLiteral("2;cbodata")));
     QVERIFY(grid.setListCombo(2, QStringLiteral("7;张三|9;李四|7;重复")));
-    ListSource source(3, {{QStringLiteral("a"), 9, 1}, {QStringLiteral("b"), 7, 2}, {QStringLiteral("c"), 3, 3},
+    RecordList source(3, {{QStringLiteral("a"), 9, 1}, {QStringLiteral("b"), 7, 2}, {QStringLiteral("c"), 3, 3},
                           {QStringLiteral("d"), QVariant(), 4}});
     grid.BindRst(source);
     QCOMPARE(column(grid, 2), (QStringList{"李四", "张三", "", ""}));
@@ -575,10 +569,16 @@ void tst_OVGridRows::bindRstProgressSteps_data()
 {
     QTest::addColumn<int>("cols");
     QTest::addColumn<int>("step");
+    // Each band from its first to its last width.
     QTest::newRow("4 columns") << 4 << 2000;
+    QTest::newRow("5 columns") << 5 << 2000;
     QTest::newRow("6 columns") << 6 << 1000;
+    QTest::newRow("10 columns") << 10 << 1000;
     QTest::newRow("11 columns") << 11 << 500;
+    QTest::newRow("15 columns") << 15 << 500;
+    QTest::newRow("16 columns") << 16 << 250;
     QTest::newRow("20 columns") << 20 << 250;
+    QTest::newRow("21 columns") << 21 << 125;
     QTest::newRow("25 columns") << 25 << 125;
 }
 
@@ -617,7 +617,7 @@ void tst_OVGridRows::bindRstCapsAndKeepsOverloadVisible()
     QVERIFY(panel(grid)->isHidden());
     grid.Message(0);
     grid.setRows(1);
-    ListSource small(1, {{1}});
+    RecordList small(1, {{1}});
     grid.BindRst(small);
     QVERIFY(panel(grid)->isHidden());
 }
@@ -627,13 +627,13 @@ void tst_OVGridRows::bindRstEvents()
     OVGrid grid;
     grid.setCols(3);
     GridEventLog log(&grid);
-    ListSource none(2, {});
+    RecordList none(2, {});
     grid.BindRst(none);
     QVERIFY(log.take().isEmpty());
-    ListSource two(2, {{1, 2}, {3, 4}});
+    RecordList two(2, {{1, 2}, {3, 4}});
     grid.BindRst(two);
     QCOMPARE(log.take(), QStringList{"AfterRowColChange(3,3,1,1)"});
-    ListSource more(2, {{5, 6}});
+    RecordList more(2, {{5, 6}});
     grid.BindRst(more);
     QVERIFY(log.take().isEmpty());
     QCOMPARE(grid.Aggregate(OVGrid::ovSTSum, 0, 2).toString(), QStringLiteral("12"));
