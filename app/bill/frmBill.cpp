@@ -2,6 +2,7 @@
 
 #include "BillColumns.h"
 #include "BillLineRules.h"
+#include "masterdata/frmSearchArtno.h"
 #include "shared/base/MessageBox.h"
 #include "shared/base/TextRules.h"
 #include "shared/data/DataAccess.h"
@@ -497,7 +498,9 @@ void frmBill::modalForm(int Row, int Col, bool &Cancel)
 
 void frmBill::openArticlePicker()
 {
-    // The article picker window is not part of the program yet.
+    // The picker hands its choice back through ovModalForm before exec returns.
+    frmSearchArtno picker(this);
+    picker.exec();
 }
 
 void frmBill::beforeRowDelete(int Row, bool &Cancel)

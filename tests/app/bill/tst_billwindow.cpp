@@ -9,6 +9,7 @@
 #include "bill/BillColumns.h"
 #include "bill/BillLineRules.h"
 #include "bill/frmBill.h"
+#include "masterdata/frmSearchArtno.h"
 #include "shared/base/MessageBox.h"
 #include "shared/data/DataAccess.h"
 #include "shared/data/NameLists.h"
@@ -92,6 +93,7 @@ private Q_SLOTS:
     void unsavedChangesAreAskedAbout();
     void navClickWithOpenEditCountsAsChange();
     void headerRefusesForbiddenKeys();
+    void articlePickedByKeyboard();
     void pictures();
 
 private:
@@ -575,6 +577,42 @@ void TestBillWindow::headerRefusesForbiddenKeys()
     Q_EMIT client->activated(0);
     QCOMPARE(text("txtLink"), QStringLiteral("前台"));
     QVERIFY(enabled("cmdSave"));
+}
+
+void TestBillWindow::articlePickedByKeyboard()
+{
+    ExecSql(QStringLiteral("update artno set query='b2 ym b' where artno='B2'"));
+    open();
+    typeLine(1, QStringLiteral("A1"), {QStringLiteral("12")});
+    // Enter on the empty article number of the next line opens the picker;
+    // the user types a search code and Enter there, then the first weight.
+    QString picked;
+    QTimer::singleShot(0, this, [&] {
+        auto *picker = m_form->findChild<frmSearchArtno *>();
+        QVERIFY(picker && picker->isVisible());
+        auto *query = picker->findChild<QLineEdit *>(QStringLiteral("txtQuery"));
+        QTest::keyClicks(query, QStringLiteral("ym"));
+        QTest::keyClick(query, Qt::Key_Return);
+        picked = cell(2, BillCol::Artno);
+    });
+    m_form->grd()->setRow(2);
+    m_form->grd()->setCol(BillCol::Artno);
+    view()->setFocus();
+    QTest::keyClick(view(), Qt::Key_Return);
+    QCOMPARE(picked, QStringLiteral("B2"));
+    QVERIFY(!m_form->findChild<frmSearchArtno *>() || !m_form->findChild<frmSearchArtno *>()->isVisible());
+    QCOMPARE(cell(2, BillCol::Product) + cell(2, BillCol::Color) + cell(2, BillCol::Price),
+             QStringLiteral("亚麻白12.50"));
+    QCOMPARE(m_form->grd()->Col(), int(BillCol::Piece1));
+    // The window system gives the bill window back its activation.
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form));
+    QCOMPARE(QApplication::focusWidget(), view());
+    type(QStringLiteral("20"));
+    QCOMPARE(cell(2, BillCol::Amount), QStringLiteral("250.00"));
+    QCOMPARE(text("lblPrice"), QStringLiteral("370.00"));
+    QVERIFY(enabled("cmdSave"));
+    QVERIFY(m_messages.isEmpty());
 }
 
 void TestBillWindow::pictures()
