@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTableView>
 #include <QToolButton>
 #include <QtTest>
@@ -36,33 +37,29 @@ int count(const QString &table)
     return LookupValue(QStringLiteral("count(*)"), table).toInt();
 }
 
-// Every stored line of the database, one text per line: id, pid, artno,
-// pieces, quantity, price, pi.
-QStringList storedLines()
+// The rows of a query, each as its fields joined by ",".
+QStringList rows(const QString &sql)
 {
-    QSqlQuery q = ExecSql(QStringLiteral(
-        "select id, pid, artno, col1, col2, col3, col10, quantity, price, pi from billsub order by id"));
-    QStringList lines;
+    QSqlQuery q = ExecSql(sql);
+    QStringList result;
     while (q.next()) {
         QStringList fields;
-        for (int i = 0; i < 10; ++i)
+        for (int i = 0; i < q.record().count(); ++i)
             fields << q.value(i).toString();
-        lines << fields.join(QLatin1Char(','));
+        result << fields.join(QLatin1Char(','));
     }
-    return lines;
+    return result;
+}
+
+QStringList storedLines()
+{
+    return rows(QStringLiteral("select id, pid, artno, col1, col2, col3, col10, quantity, price, pi "
+                               "from billsub order by id"));
 }
 
 QStringList storedBills()
 {
-    QSqlQuery q = ExecSql(QStringLiteral("select id, client, comment, price, quantity, pi from bill order by id"));
-    QStringList bills;
-    while (q.next()) {
-        QStringList fields;
-        for (int i = 0; i < 6; ++i)
-            fields << q.value(i).toString();
-        bills << fields.join(QLatin1Char(','));
-    }
-    return bills;
+    return rows(QStringLiteral("select id, client, comment, price, quantity, pi from bill order by id"));
 }
 
 } // namespace
@@ -80,19 +77,14 @@ private Q_SLOTS:
     void amountText();
     void checkCell_data();
     void checkCell();
-    void mayEdit_data();
-    void mayEdit();
 
     // The window.
     void openingShowsAnEmptyBill();
     void typedLineComputesAndContinues();
     void savedBillStoresMarkedLinesOnce();
     void failedSaveChangesNothing();
-    void billDeletedElsewhereIsNotSavedAgain();
     void navigatingBetweenBills();
     void unsavedChangesAreAskedAbout();
-    void navClickWithOpenEditCountsAsChange();
-    void headerRefusesForbiddenKeys();
     void articlePickedByKeyboard();
     void pictures();
 
@@ -203,33 +195,6 @@ void TestBillWindow::checkCell()
     QCOMPARE(check.message, message);
 }
 
-void TestBillWindow::mayEdit_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("col");
-    QTest::addColumn<QString>("artno");
-    QTest::addColumn<QString>("above");
-    QTest::addColumn<bool>("allowed");
-
-    QTest::newRow("first article") << 1 << 3 << "" << "" << true;
-    QTest::newRow("article below a gap") << 2 << 3 << "" << "" << false;
-    QTest::newRow("article below a line") << 2 << 3 << "" << "A1" << true;
-    QTest::newRow("first piece of an empty first row") << 1 << 6 << "" << "" << false;
-    QTest::newRow("continuation starts") << 2 << 6 << "" << "A1" << true;
-    QTest::newRow("second piece of a continuation") << 2 << 7 << "" << "A1" << false;
-    QTest::newRow("price with article") << 1 << 17 << "A1" << "" << true;
-}
-
-void TestBillWindow::mayEdit()
-{
-    QFETCH(int, row);
-    QFETCH(int, col);
-    QFETCH(QString, artno);
-    QFETCH(QString, above);
-    QFETCH(bool, allowed);
-    QCOMPARE(BillLineRules::mayEdit(row, col, artno, above), allowed);
-}
-
 // --- Helpers -----------------------------------------------------------------
 
 frmBill *TestBillWindow::open()
@@ -326,6 +291,13 @@ void TestBillWindow::openingShowsAnEmptyBill()
     typeAt(1, BillCol::Piece1, QStringLiteral("5"));
     QCOMPARE(cell(2, BillCol::Artno) + cell(1, BillCol::Piece1), QString());
     QVERIFY(!enabled("cmdSave"));
+
+    // Picking a client from the list fills the contact.
+    auto *client = m_form->findChild<QComboBox *>(QStringLiteral("cboClient"));
+    client->setCurrentIndex(0);
+    Q_EMIT client->activated(0);
+    QCOMPARE(text("txtLink"), QStringLiteral("前台"));
+    QVERIFY(enabled("cmdSave"));
 }
 
 void TestBillWindow::typedLineComputesAndContinues()
@@ -444,16 +416,11 @@ void TestBillWindow::failedSaveChangesNothing()
     QCOMPARE(count(QStringLiteral("bill")), 1);
     QCOMPARE(count(QStringLiteral("billsub")), 3);
     QCOMPARE(LookupValue(QStringLiteral("price"), QStringLiteral("bill")).toDouble(), 440.0);
-}
 
-void TestBillWindow::billDeletedElsewhereIsNotSavedAgain()
-{
-    open();
-    typeLine(1, QStringLiteral("A1"), {QStringLiteral("12")});
-    click("cmdSave");
-    const qint32 id = text("txtID").toInt();
+    // A bill deleted elsewhere before the next save is not stored again.
+    m_messages.clear();
     typeText(m_form->findChild<QLineEdit *>(QStringLiteral("txtComment")), QStringLiteral("改"));
-    ExecSql(QStringLiteral("delete from bill where id=?"), {id});
+    ExecSql(QStringLiteral("delete from bill"));
     click("cmdSave");
     QCOMPARE(m_messages, QStringList{QStringLiteral("本单已删除！")});
     QCOMPARE(count(QStringLiteral("bill")) + count(QStringLiteral("billsub")), 0);
@@ -478,9 +445,23 @@ void TestBillWindow::navigatingBetweenBills()
     click("cmdSave");
     const QString second = text("txtID");
     QCOMPARE(m_form->nav()->BarList(), first + QLatin1Char(',') + second);
+    auto *previous = m_form->nav()->findChild<QToolButton *>(QStringLiteral("imgBar1"));
 
-    // "Previous" shows the first bill with its lines and totals, stored.
-    QTest::mouseClick(m_form->nav()->findChild<QToolButton *>(QStringLiteral("imgBar1")), Qt::LeftButton);
+    // A weight typed but not ended with Enter counts once the bar is clicked.
+    m_form->grd()->setRow(1);
+    m_form->grd()->setCol(BillCol::Piece1 + 1);
+    view()->setFocus();
+    typeText(QApplication::focusWidget(), QStringLiteral("8"));
+    m_answer = MsgAnswer::No;
+    QTest::mouseClick(previous, Qt::LeftButton);
+    QCOMPARE(m_messages, QStringList{QStringLiteral("数据已更新，放弃保存？")});
+    QCOMPARE(cell(1, BillCol::Piece1 + 1) + text("txtID"), QStringLiteral("8") + second);
+    m_messages.clear();
+    m_answer = MsgAnswer::Yes;
+
+    // Dropping the change, "previous" shows the first bill, stored.
+    QTest::mouseClick(previous, Qt::LeftButton);
+    m_messages.clear();
     QCOMPARE(text("txtID"), first);
     QCOMPARE(cell(1, BillCol::Artno) + cell(1, BillCol::Amount), QStringLiteral("A1255.00"));
     QCOMPARE(text("lblPrice"), QStringLiteral("255.00"));
@@ -505,8 +486,11 @@ void TestBillWindow::unsavedChangesAreAskedAbout()
     click("cmdSave");
     const qint32 id = text("txtID").toInt();
 
+    // Quotes, brackets and Enter never reach a header field.
     auto *comment = m_form->findChild<QLineEdit *>(QStringLiteral("txtComment"));
-    typeText(comment, QStringLiteral("x"));
+    typeText(comment, QStringLiteral("x'[]\""));
+    QTest::keyClick(comment, Qt::Key_Return);
+    QCOMPARE(comment->text(), QStringLiteral("x"));
     QVERIFY(enabled("cmdSave") && !enabled("cmdPrint") && enabled("cmdDel"));
 
     const QString question = QStringLiteral("数据已更新，放弃保存？");
@@ -539,44 +523,6 @@ void TestBillWindow::unsavedChangesAreAskedAbout()
     QVERIFY(m_form->close());
     QVERIFY(m_messages.isEmpty());
     QVERIFY(query.isVisible());
-}
-
-void TestBillWindow::navClickWithOpenEditCountsAsChange()
-{
-    open();
-    typeLine(1, QStringLiteral("A1"), {QStringLiteral("12")});
-    click("cmdSave");
-    click("cmdNew");
-    typeLine(1, QStringLiteral("B2"), {QStringLiteral("20")});
-    click("cmdSave");
-    QVERIFY(!enabled("cmdSave"));
-
-    // Typed, not yet ended with Enter, then the bar clicked.
-    m_form->grd()->setRow(1);
-    m_form->grd()->setCol(BillCol::Piece1 + 1);
-    view()->setFocus();
-    typeText(QApplication::focusWidget(), QStringLiteral("8"));
-    m_answer = MsgAnswer::No;
-    QTest::mouseClick(m_form->nav()->findChild<QToolButton *>(QStringLiteral("imgBar0")), Qt::LeftButton);
-    QCOMPARE(m_messages, QStringList{QStringLiteral("数据已更新，放弃保存？")});
-    QCOMPARE(cell(1, BillCol::Artno) + cell(1, BillCol::Piece1 + 1), QStringLiteral("B28"));
-    QVERIFY(enabled("cmdSave"));
-}
-
-void TestBillWindow::headerRefusesForbiddenKeys()
-{
-    open();
-    auto *comment = m_form->findChild<QLineEdit *>(QStringLiteral("txtComment"));
-    typeText(comment, QStringLiteral("a'b[c]\"d"));
-    QTest::keyClick(comment, Qt::Key_Return);
-    QCOMPARE(comment->text(), QStringLiteral("abcd"));
-
-    // Picking a client fills the contact.
-    auto *client = m_form->findChild<QComboBox *>(QStringLiteral("cboClient"));
-    client->setCurrentIndex(0);
-    Q_EMIT client->activated(0);
-    QCOMPARE(text("txtLink"), QStringLiteral("前台"));
-    QVERIFY(enabled("cmdSave"));
 }
 
 void TestBillWindow::articlePickedByKeyboard()
