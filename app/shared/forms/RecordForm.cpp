@@ -313,3 +313,12 @@ bool CallOvSaveYN(QWidget *form, bool *keep)
     *keep = answer;
     return true;
 }
+
+bool CallOvModalForm(QWidget *form, const QString &str)
+{
+    if (auto *window = qobject_cast<RecordWindow *>(form)) {
+        window->ovModalForm(str);
+        return true;
+    }
+    return invoke(form, "ovModalForm(QString)", Q_ARG(QString, str));
+}

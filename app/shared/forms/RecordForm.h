@@ -75,3 +75,5 @@ bool CallOvRst(QWidget *form, qint32 id);
 bool CallOvTotal(QWidget *form);
 bool CallOvCmd(QWidget *form, int step);
 bool CallOvSaveYN(QWidget *form, bool *keep);
+// Hands a picker's choice to the window that opened the picker.
+bool CallOvModalForm(QWidget *form, const QString &str);

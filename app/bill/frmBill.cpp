@@ -1,0 +1,564 @@
+#include "frmBill.h"
+
+#include "BillColumns.h"
+#include "BillLineRules.h"
+#include "masterdata/frmSearchArtno.h"
+#include "shared/base/MessageBox.h"
+#include "shared/base/TextRules.h"
+#include "shared/data/DataAccess.h"
+#include "shared/data/DbError.h"
+#include "shared/forms/DTPicker.h"
+#include "shared/forms/GridSummary.h"
+#include "shared/forms/RecordForm.h"
+#include "shared/forms/Windows.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+
+namespace {
+
+// The window's sizes are in twips: 1440 to the inch.
+constexpr int ClientWidth = 19305;
+constexpr int ClientHeight = 8280;
+constexpr int FieldHeight = 330;
+constexpr int LineRows = 8;      // empty lines a short bill is padded to
+constexpr int ButtonTop = 120;
+
+const char *const ManLabels[4] = {"制单人：", "业务员：", "收款人：", "送货人："};
+
+void setComboText(QComboBox *combo, const QString &text)
+{
+    const int index = combo->findText(text);
+    combo->setCurrentIndex(index);
+    if (index < 0)
+        combo->setEditText(text);
+}
+
+} // namespace
+
+frmBill::frmBill(QWidget *parent)
+    : RecordWindow(parent)
+{
+    setObjectName(QStringLiteral("frmBill"));
+    setWindowTitle(QStringLiteral("Tovik"));
+    setProperty("Tag", QStringLiteral("total"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    createControls();
+    placeControls();
+    setRecordControls(m_nav, m_grd);
+
+    RunGuarded([this] { FillFormLists(this); });
+    SetupGrid();
+    // Wired after the lists are filled and the date set, so that opening the
+    // window is not a change.
+    connectEvents();
+    trackChanges();
+    ovCmd(0);
+}
+
+// --- Controls and layout ---------------------------------------------------
+
+void frmBill::createControls()
+{
+    const auto label = [this](const QString &text, const QString &name = QString()) {
+        auto *l = new QLabel(text, this);
+        l->setObjectName(name);
+        return l;
+    };
+    const auto comboBox = [this](const QString &name, const QString &tag) {
+        auto *c = new QComboBox(this);
+        c->setObjectName(name);
+        c->setEditable(true);
+        c->setInsertPolicy(QComboBox::NoInsert);
+        c->setProperty("Tag", tag);
+        return c;
+    };
+    const auto lineEdit = [this](const QString &name) {
+        auto *e = new QLineEdit(this);
+        e->setObjectName(name);
+        return e;
+    };
+    const auto button = [this](const QString &name, const QString &text) {
+        auto *b = new QPushButton(text, this);
+        b->setObjectName(name);
+        return b;
+    };
+
+    // Creation order is the focus order: txtID first, so a reset puts the
+    // focus there.
+    m_txtID = lineEdit(QStringLiteral("txtID"));
+    m_txtID->setReadOnly(true);
+    m_txtID->setStyleSheet(QStringLiteral("QLineEdit { background: #E0E0E0; }"));
+    m_cboClient = comboBox(QStringLiteral("cboClient"), QStringLiteral("data"));
+    m_txtComment = lineEdit(QStringLiteral("txtComment"));
+    m_dtpDate = new DTPicker(this);
+    m_dtpDate->setObjectName(QStringLiteral("dtpDate"));
+    m_dtpDate->setDisplayFormat(QStringLiteral("yy-MM-dd"));
+    m_txtLink = lineEdit(QStringLiteral("txtLink"));
+
+    m_grd = new OVGrid(this);
+    m_grd->setObjectName(QStringLiteral("grd"));
+
+    m_lblPi = label(QStringLiteral("0"), QStringLiteral("lblPi"));
+    m_lblPi->setProperty("Tag", QStringLiteral("num"));
+    m_lblQuantity = label(QStringLiteral("0"), QStringLiteral("lblQuantity"));
+    m_lblQuantity->setProperty("Tag", QStringLiteral("num"));
+    m_lblPrice = label(QStringLiteral("0.00"), QStringLiteral("lblPrice"));
+    m_lblPrice->setProperty("Tag", QStringLiteral("cur"));
+
+    m_cmdPrint = button(QStringLiteral("cmdPrint"), QStringLiteral("打印"));
+    m_cmdNew = button(QStringLiteral("cmdNew"), QStringLiteral("新单"));
+    m_cmdSave = button(QStringLiteral("cmdSave"), QStringLiteral("保存"));
+    m_cmdDel = button(QStringLiteral("cmdDel"), QStringLiteral("删除"));
+
+    m_nav = new OVNavigationBar(this);
+    m_nav->setObjectName(QStringLiteral("nav"));
+    for (int i = 0; i < 4; ++i)
+        m_cboMan[i] = comboBox(QStringLiteral("cboMan%1").arg(i + 1), QStringLiteral("serv nodo"));
+
+    m_grd->ReadProperties({{QStringLiteral("Cols"), BillCol::Count},
+                           {QStringLiteral("Rows"), LineRows + 1},
+                           {QStringLiteral("Editable"), true},
+                           {QStringLiteral("AllowRowDelete"), true},
+                           {QStringLiteral("RowHeightMin"), 555}});
+    m_grd->setProperty("Tag", QStringLiteral("def9"));
+    m_grd->setTipText(QStringLiteral("删除：双击行号   检索：双击编号 或 回车   清除数字：双击"));
+}
+
+void frmBill::placeControls()
+{
+    const double perTwip = logicalDpiX() / 1440.0;
+    const auto px = [perTwip](int twips) { return qRound(twips * perTwip); };
+    const auto place = [&px](QWidget *w, int left, int top, int width, int height) {
+        w->setGeometry(px(left), px(top), px(width), px(height));
+    };
+    // A caption and its field, the caption at `left`.
+    const auto labelled = [&](const QString &caption, QWidget *field, int left, int top,
+                              int captionWidth, int fieldWidth) {
+        auto *l = new QLabel(caption, this);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        place(l, left, top, captionWidth, FieldHeight);
+        place(field, left + captionWidth, top, fieldWidth, FieldHeight);
+    };
+
+    setFixedSize(px(ClientWidth), px(ClientHeight));
+
+    labelled(QStringLiteral("ID："), m_txtID, 240, 360, 480, 1740);
+    labelled(QStringLiteral("客户："), m_cboClient, 3000, 360, 720, 3840);
+    labelled(QStringLiteral("备注："), m_txtComment, 8040, 360, 720, 4515);
+    labelled(QStringLiteral("日期："), m_dtpDate, 120, 1080, 600, 1740);
+    labelled(QStringLiteral("联系："), m_txtLink, 3240, 1080, 600, 3600);
+
+    const int buttonLefts[4] = {14880, 16560, 17400, 18240};
+    QPushButton *const buttons[4] = {m_cmdPrint, m_cmdNew, m_cmdSave, m_cmdDel};
+    for (int i = 0; i < 4; ++i)
+        place(buttons[i], buttonLefts[i], ButtonTop, 735, 855);
+
+    // Totals, right-aligned with the grid's right edge: figure, then unit.
+    const struct { QLabel *figure; const char *unit; int width; } totals[3] = {
+        {m_lblPi, "匹", 900}, {m_lblQuantity, "KG", 1300}, {m_lblPrice, "元", 1800}};
+    int right = 240 + 18795;
+    for (int i = 2; i >= 0; --i) {
+        auto *unit = new QLabel(QString::fromUtf8(totals[i].unit), this);
+        place(unit, right - 360, 1320, 360, FieldHeight);
+        right -= 360 + 60;
+        totals[i].figure->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        place(totals[i].figure, right - totals[i].width, 1320, totals[i].width, FieldHeight);
+        right -= totals[i].width + 240;
+    }
+
+    place(m_grd, 240, 1800, 18795, 5415);
+    place(m_nav, 240, 7560, 3015, 615);
+    const int manTop = 7560 + (615 - FieldHeight) / 2;
+    for (int i = 0; i < 4; ++i)
+        labelled(QString::fromUtf8(ManLabels[i]), m_cboMan[i], 3600 + i * 3840, manTop, 960, 2400);
+}
+
+void frmBill::SetupGrid()
+{
+    m_grd->setListWidth(QStringLiteral("700|0|0|1600|2200|1600|900|900|900|900|900|900|900|900|900|900|1000|1000|1500|0"));
+    m_grd->setListTitle(QStringLiteral("#||id|编号|品名|色号|1|2|3|4|5|6|7|8|9|10|KG|单价|金额|匹"));
+    m_grd->setListTag(QStringLiteral("3;txt|6|7|8|9|10|11|12|13|14|15|17|4;cbo|5"));
+    m_grd->setListFormat(QStringLiteral("6;z|7|8|9|10|11|12|13|14|15|17;0.00|18"));
+    m_grd->setListAlignment(QStringLiteral("3;4|4|5"));
+    QString products, colors;
+    RunGuarded([&] {
+        products = ServValueList(QStringLiteral("product"));
+        colors = ServValueList(QStringLiteral("color"));
+    });
+    m_grd->setListCombo(BillCol::Product, products);
+    m_grd->setListCombo(BillCol::Color, colors);
+}
+
+void frmBill::connectEvents()
+{
+    connect(m_cmdNew, &QPushButton::clicked, this, &frmBill::newBill);
+    connect(m_cmdSave, &QPushButton::clicked, this, &frmBill::saveBill);
+    connect(m_cmdDel, &QPushButton::clicked, this, &frmBill::deleteBill);
+    connect(m_cboClient, &QComboBox::activated, this, &frmBill::pickClient);
+
+    // Cancel and KeyCode are in/out: every handler is called directly.
+    constexpr auto direct = Qt::DirectConnection;
+    connect(m_grd, &OVGrid::BeforeEdit, this, &frmBill::beforeEdit, direct);
+    connect(m_grd, &OVGrid::ValidateEdit, this, &frmBill::validateEdit, direct);
+    connect(m_grd, &OVGrid::AfterEdit, this, &frmBill::afterEdit, direct);
+    connect(m_grd, &OVGrid::KeyDownEdit, this, &frmBill::keyDownEdit, direct);
+    connect(m_grd, &OVGrid::ModalForm, this, &frmBill::modalForm, direct);
+    connect(m_grd, &OVGrid::BeforeRowDelete, this, &frmBill::beforeRowDelete, direct);
+    connect(m_grd, &OVGrid::AfterRowDelete, this, &frmBill::afterRowDelete, direct);
+
+    connect(m_nav, &OVNavigationBar::Allow, this, [this](bool &Cancel) { Cancel = ovSaveYN(); }, direct);
+    connect(m_nav, &OVNavigationBar::CheckExistID, this,
+            [](int ID, bool &Cancel) {
+                // A bill that cannot be checked cannot be shown either.
+                bool exists = false;
+                Cancel = !RunGuarded([&] { exists = BillStore::exists(ID); }) || !exists;
+            },
+            direct);
+    connect(m_nav, &OVNavigationBar::OutputID, this, [this](int ID) { OnNavOutputID(this, ID); }, direct);
+
+    // The header keys are filtered before the fields see them; the grid and
+    // its editors are not watched, so Enter keeps moving through the lines.
+    QList<QWidget *> header{m_txtID, m_txtLink, m_txtComment, m_cboClient};
+    header.append(m_dtpDate->dateEdit());
+    for (QComboBox *combo : m_cboMan)
+        header.append(combo);
+    for (QWidget *w : std::as_const(header)) {
+        w->installEventFilter(this);
+        if (auto *combo = qobject_cast<QComboBox *>(w))
+            combo->lineEdit()->installEventFilter(this);
+    }
+}
+
+void frmBill::trackChanges()
+{
+    const auto changed = [this] { ovCmd(1); };
+    connect(m_cboClient, &QComboBox::editTextChanged, this, changed);
+    for (QComboBox *combo : m_cboMan) {
+        connect(combo, &QComboBox::editTextChanged, this, changed);
+        connect(combo, &QComboBox::activated, this, changed);
+    }
+    connect(m_txtLink, &QLineEdit::textChanged, this, changed);
+    connect(m_txtComment, &QLineEdit::textChanged, this, changed);
+    connect(m_dtpDate, &DTPicker::valueChanged, this, changed);
+}
+
+bool frmBill::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        int ascii = 0;
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            ascii = 13;
+        else if (key->text().size() == 1)
+            ascii = key->text().at(0).unicode();
+        if (ascii != 0) {
+            FilterKeyAscii(ascii);
+            if (ascii == 0)
+                return true;
+        }
+    }
+    return RecordWindow::eventFilter(watched, event);
+}
+
+// --- Record-window operations ----------------------------------------------
+
+void frmBill::ovRst(int ID)
+{
+    RunGuarded([&] {
+        showHeader(BillStore::loadHeader(ID));
+        m_grd->setRows(1);
+        QSqlQuery lines = ExecSql(BillStore::lineQuery(), {ID});
+        m_grd->BindRst(lines);
+    });
+    PadGridRows();
+}
+
+void frmBill::ovTotal()
+{
+    m_lblQuantity->setText(GridColumnSumText(m_grd, BillCol::Kg));
+    m_lblPrice->setText(GridColumnSumText(m_grd, BillCol::Amount, QStringLiteral("0.00")));
+    m_lblPi->setText(GridColumnSumText(m_grd, BillCol::Pieces));
+}
+
+void frmBill::ovCmd(int intStep)
+{
+    switch (intStep) {
+    case 0:
+        m_cmdSave->setEnabled(false);
+        m_cmdDel->setEnabled(false);
+        m_cmdPrint->setEnabled(false);
+        break;
+    case 1:
+        if (!m_cmdSave->isEnabled())
+            m_cmdSave->setEnabled(true);
+        if (m_cmdPrint->isEnabled())
+            m_cmdPrint->setEnabled(false);
+        break;
+    case 2:
+        m_cmdSave->setEnabled(false);
+        m_cmdDel->setEnabled(true);
+        m_cmdPrint->setEnabled(true);
+        break;
+    default:
+        break;
+    }
+}
+
+bool frmBill::ovSaveYN()
+{
+    if (!m_cmdSave->isEnabled())
+        return false;
+    return MsgBox(QStringLiteral("数据已更新，放弃保存？"), MsgButtons::YesNo, MsgIcon::Question)
+        == MsgAnswer::No;
+}
+
+void frmBill::ovModalForm(const QString &str)
+{
+    const int row = m_grd->Row();
+    m_grd->setTextMatrix(row, BillCol::Artno, str);
+    afterEdit(row, BillCol::Artno);
+    m_grd->setCol(BillCol::Piece1);
+}
+
+// --- Header ----------------------------------------------------------------
+
+void frmBill::pickClient()
+{
+    ovCmd(1);
+    QString link;
+    RunGuarded([&] {
+        link = LookupValue(QStringLiteral("link"), QStringLiteral("client"),
+                           {QStringLiteral("client=?"), {m_cboClient->currentText()}}, NullAsEmptyText)
+                   .toString();
+    });
+    m_txtLink->setText(link);
+}
+
+void frmBill::showHeader(const BillHeader &header)
+{
+    m_txtID->setText(header.id != 0 ? QString::number(header.id) : QString());
+    setComboText(m_cboClient, header.client);
+    m_txtLink->setText(header.link);
+    m_dtpDate->setValue(header.date);
+    for (int i = 0; i < 4; ++i)
+        setComboText(m_cboMan[i], header.man[i]);
+    m_txtComment->setText(header.comment);
+}
+
+BillHeader frmBill::headerOfForm() const
+{
+    BillHeader header;
+    header.id = m_txtID->text().toInt();
+    header.client = CleanText(m_cboClient->currentText());
+    header.link = CleanText(m_txtLink->text());
+    header.date = m_dtpDate->value().toDate();
+    for (int i = 0; i < 4; ++i)
+        header.man[i] = CleanText(m_cboMan[i]->currentText());
+    header.comment = CleanText(m_txtComment->text());
+    return header;
+}
+
+// --- Buttons and closing ---------------------------------------------------
+
+void frmBill::saveBill()
+{
+    commitOpenEdit();
+    SavedBill saved;
+    if (!RunGuarded([&] { saved = BillStore::save(headerOfForm(), markedLines()); }))
+        return; // nothing was stored: the form keeps its marks and ids for the next try
+    m_txtID->setText(QString::number(saved.id));
+    for (const auto &[row, lineId] : std::as_const(saved.lineIds)) {
+        m_grd->setTextMatrix(row, BillCol::LineId, QString::number(lineId));
+        m_grd->setTextMatrix(row, BillCol::Mark, QString());
+    }
+    m_nav->Navigate(OVNavigationBar::ovNBSave, saved.id);
+    ovCmd(2);
+}
+
+void frmBill::newBill()
+{
+    if (!ovSaveYN())
+        m_nav->Navigate(OVNavigationBar::ovNBNew);
+}
+
+void frmBill::deleteBill()
+{
+    if (MsgBox(QStringLiteral("删除本单？"), MsgButtons::YesNo, MsgIcon::Question) != MsgAnswer::Yes)
+        return;
+    const qint32 id = m_txtID->text().toInt();
+    if (RunGuarded([id] { BillStore::deleteBill(id); }))
+        m_nav->Navigate(OVNavigationBar::ovNBDelete);
+}
+
+void frmBill::closeEvent(QCloseEvent *event)
+{
+    commitOpenEdit();
+    if (m_cmdSave->isEnabled()
+        && MsgBox(QStringLiteral("数据未保存，关闭窗口？"), MsgButtons::YesNo, MsgIcon::Question)
+               == MsgAnswer::No) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (QWidget *query = FindForm(QStringLiteral("frmQuery")))
+        query->show();
+    else
+        ShowMainMenu();
+}
+
+void frmBill::commitOpenEdit()
+{
+    // The grid stores an open edit when the focus leaves it for another
+    // control of the window.
+    QWidget *focus = focusWidget();
+    if (focus && m_grd->isAncestorOf(focus))
+        m_txtID->setFocus(Qt::OtherFocusReason);
+}
+
+// --- Lines -----------------------------------------------------------------
+
+QString frmBill::cell(int row, int col) const
+{
+    return m_grd->TextMatrix(row, col);
+}
+
+void frmBill::beforeEdit(int Row, int Col, bool &Cancel)
+{
+    const QString above = Row > 1 ? cell(Row - 1, BillCol::Artno) : QString();
+    if (!BillLineRules::mayEdit(Row, Col, cell(Row, BillCol::Artno), above))
+        Cancel = true;
+}
+
+void frmBill::validateEdit(int Row, int Col, bool &Cancel)
+{
+    const bool kept = !cell(Row, BillCol::LineId).isEmpty() || !cell(Row, BillCol::Mark).isEmpty();
+    const BillLineRules::CellCheck check = BillLineRules::checkCell(Col, m_grd->EditText(), kept);
+    m_grd->setEditText(check.text);
+    if (!check.message.isEmpty()) {
+        ShowRowMessage(Row, check.message);
+        Cancel = true;
+    }
+}
+
+void frmBill::afterEdit(int Row, int Col)
+{
+    if (Col == BillCol::Artno)
+        LookupArticle(Row);
+    if (Col == BillCol::Product || Col == BillCol::Color) {
+        // A drop-down's text reaches the cell uncleaned.
+        const QString text = CleanText(cell(Row, Col));
+        m_grd->setTextMatrix(Row, Col, text);
+        m_grd->AddCboList(Col, text);
+    }
+    if (Col == BillCol::Piece1 && Row > 1 && cell(Row, BillCol::Artno).isEmpty()) {
+        // A continuation line: the article goes on from the row above.
+        for (int c : {int(BillCol::Artno), int(BillCol::Product), int(BillCol::Color), int(BillCol::Price)})
+            m_grd->setTextMatrix(Row, c, cell(Row - 1, c));
+    }
+    if (Col == BillCol::Artno || Col >= BillCol::Piece1)
+        ComputeLine(Row);
+    m_grd->setTextMatrix(Row, BillCol::Mark, QStringLiteral("0"));
+    ovTotal();
+    ovCmd(1);
+}
+
+void frmBill::keyDownEdit(int Row, int Col, short &KeyCode, short)
+{
+    if (KeyCode != 13)
+        return;
+    const BillLineRules::Cell next = BillLineRules::nextOnEnter(Row, Col);
+    if (next.row >= m_grd->Rows() && !cell(Row, BillCol::Artno).isEmpty())
+        m_grd->AddItem(QString()); // a bill longer than the empty lines goes on
+    m_grd->setRow(next.row);
+    m_grd->setCol(next.col);
+}
+
+void frmBill::modalForm(int Row, int Col, bool &Cancel)
+{
+    if (Col == BillCol::Artno) {
+        Cancel = true;
+        openArticlePicker();
+    } else if (Col >= BillCol::Piece1 && Col <= BillCol::Piece10 && !cell(Row, Col).isEmpty()) {
+        Cancel = true;
+        m_grd->setTextMatrix(Row, Col, QStringLiteral("0"));
+        m_grd->setTextMatrix(Row, BillCol::Mark, QStringLiteral("0"));
+        ComputeLine(Row);
+        ovTotal();
+        ovCmd(1);
+    }
+}
+
+void frmBill::openArticlePicker()
+{
+    // The picker hands its choice back through ovModalForm before exec returns.
+    frmSearchArtno picker(this);
+    picker.exec();
+}
+
+void frmBill::beforeRowDelete(int Row, bool &Cancel)
+{
+    if (MsgBox(QStringLiteral("删除？"), MsgButtons::YesNo, MsgIcon::Question) != MsgAnswer::Yes) {
+        Cancel = true;
+        return;
+    }
+    const qint32 lineId = cell(Row, BillCol::LineId).toInt();
+    if (lineId == 0)
+        return;
+    // A stored line goes at once, with its bill's totals; when that fails
+    // the row stays, so the grid never hides a line that is still stored.
+    if (!RunGuarded([&] { BillStore::deleteLine(m_txtID->text().toInt(), lineId); }))
+        Cancel = true;
+}
+
+void frmBill::afterRowDelete()
+{
+    ovTotal();
+    PadGridRows();
+}
+
+void frmBill::LookupArticle(int Row)
+{
+    RunGuarded([&] {
+        QSqlQuery q = ExecSql(QStringLiteral("select product, color, price from artno where artno=?"),
+                              {cell(Row, BillCol::Artno)});
+        const bool found = q.next();
+        m_grd->setTextMatrix(Row, BillCol::Product, found ? q.value(0).toString() : QString());
+        m_grd->setTextMatrix(Row, BillCol::Color, found ? q.value(1).toString() : QString());
+        m_grd->setTextMatrix(Row, BillCol::Price,
+                             found ? QString::number(q.value(2).toDouble(), 'f', 4) : QStringLiteral("0"));
+    });
+}
+
+void frmBill::ComputeLine(int Row)
+{
+    using namespace BillLineRules;
+    const OVCurrency kg = m_grd->Aggregate(OVGrid::ovSTSum, Row, BillCol::Piece1, Row, BillCol::Piece10);
+    m_grd->setTextMatrix(Row, BillCol::Kg, kgText(kg));
+    m_grd->setTextMatrix(Row, BillCol::Amount, amountText(kg, cell(Row, BillCol::Price)));
+    const OVCurrency count = m_grd->Aggregate(OVGrid::ovSTCount, Row, BillCol::Piece1, Row, BillCol::Piece10);
+    m_grd->setTextMatrix(Row, BillCol::Pieces, countText(count));
+}
+
+void frmBill::PadGridRows()
+{
+    while (m_grd->Rows() < LineRows + 1)
+        m_grd->AddItem(QString());
+}
+
+QList<BillLine> frmBill::markedLines() const
+{
+    QList<BillLine> lines;
+    for (int row = 1; row < m_grd->Rows(); ++row) {
+        if (!cell(row, BillCol::Mark).isEmpty())
+            lines.append(BillLineRules::lineOfRow(row, [this, row](int col) { return cell(row, col); }));
+    }
+    return lines;
+}
