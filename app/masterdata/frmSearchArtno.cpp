@@ -21,6 +21,14 @@ enum Column { ColId = 1, ColArtno, ColProduct, ColColor, ColPrice, ColCount };
 
 const QString Caption = QStringLiteral("检索");
 
+// Ordered by an expression rather than the bare column: given the column,
+// SQLite walks the whole artno index to save a sort and fetches every article
+// in index order, 12 times slower than scanning the table and sorting the few
+// that match (bench_picker). lower() orders as the column's NOCASE does.
+const QString ArticleSearchSql = QStringLiteral(
+    "select id, artno, product, color, price from artno "
+    "where query like ? order by lower(artno), product, color");
+
 } // namespace
 
 frmSearchArtno::frmSearchArtno(QWidget *owner)
@@ -88,10 +96,7 @@ void frmSearchArtno::SearchArticles()
 {
     // "%" and "_" typed by the user keep their wildcard meaning.
     const QString pattern = QLatin1Char('%') + CleanText(m_query->text()) + QLatin1Char('%');
-    const bool loaded = LoadGridRows(m_grid,
-                                     QStringLiteral("select id, artno, product, color, price from artno "
-                                                    "where query like ? order by artno, product, color"),
-                                     {pattern});
+    const bool loaded = LoadGridRows(m_grid, ArticleSearchSql, {pattern});
     setWindowTitle(loaded ? Caption + QStringLiteral(" - ") + QString::number(m_grid->Rows() - 1) : Caption);
 }
 
