@@ -55,8 +55,6 @@ frmSearchArtno::frmSearchArtno(QWidget *owner)
     m_grid->setWordWrap(true);
     m_grid->setTipText(QStringLiteral("确认：双击表格"));
     m_grid->setRows(1);
-    // The list is only pointed at; typing stays in the search box.
-    m_grid->setFocusPolicy(Qt::NoFocus);
     connect(m_grid, &OVGrid::DblClick, this, [this] {
         if (m_grid->Row() >= 1)
             ConfirmArticle();
@@ -68,7 +66,7 @@ frmSearchArtno::frmSearchArtno(QWidget *owner)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(m_grid, 1);
-    resize(520, 400);
+    resize(460, 400);
 
     SetupGrid();
     m_query->setFocus();
