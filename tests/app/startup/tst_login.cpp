@@ -339,17 +339,13 @@ void TestLogin::menuOpensTheWindows()
 void TestLogin::captionsAreTheWindowsOwn()
 {
     // A display name set on the application would be appended by the desktop
-    // to every caption ("客户 — Tovik"). Unset, it follows the application name.
+    // to every caption ("客户 — Tovik"); the captions themselves are checked
+    // where each window is opened. Unset, it follows the application name.
     const QString name = QApplication::applicationName();
     QApplication::setApplicationName(QStringLiteral("probe"));
     const QString followed = QApplication::applicationDisplayName();
     QApplication::setApplicationName(name);
     QCOMPARE(followed, QStringLiteral("probe"));
-
-    frmLoad login;
-    frmControl menu;
-    QCOMPARE((QStringList{login.windowTitle(), menu.windowTitle()}),
-             (QStringList{QStringLiteral("登录"), QStringLiteral("Orvane Tovik 251124")}));
 
     // Message boxes carry the program's name.
     const MsgHandler scripted = SetMsgHandler({});
