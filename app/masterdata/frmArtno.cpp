@@ -5,6 +5,7 @@
 #include "shared/base/TextRules.h"
 
 #include <OVGrid.h>
+#include <OVNumber.h>
 
 namespace {
 enum Column { ColArtno = ListForm::KeyCol, ColProduct, ColColor, ColPrice };
@@ -57,13 +58,13 @@ void frmArtno::SaveRow(int Row)
     const QString artno = grd->TextMatrix(Row, ColArtno);
     const QString product = CleanText(grd->TextMatrix(Row, ColProduct));
     const QString color = CleanText(grd->TextMatrix(Row, ColColor));
-    const QString price = grd->TextMatrix(Row, ColPrice);
     // An empty price cell (a row typed before the column had its default)
     // stores 0 rather than Null.
+    const double price = ovReadNumber(grd->TextMatrix(Row, ColPrice)).value_or(0.0);
     storeRow(Row, {{QStringLiteral("artno"), artno},
                    {QStringLiteral("product"), product},
                    {QStringLiteral("color"), color},
-                   {QStringLiteral("price"), price.isEmpty() ? 0.0 : price.toDouble()},
+                   {QStringLiteral("price"), price},
                    {QStringLiteral("query"), SearchCodeOf(artno, product, color)}});
 }
 
@@ -79,10 +80,12 @@ void frmArtno::validateEdit(int row, int col, bool &cancel)
     }
     const QString text = cleanEditText();
     if (col == ColPrice) {
-        bool numeric = false;
-        text.toDouble(&numeric);
-        if (!numeric)
+        // Written back as read ("１２" → "12"), so the cell and the store agree.
+        const QString number = ovNumberText(text);
+        if (number.isEmpty())
             refuse(row, text + QStringLiteral(" 数字格式！"), cancel);
+        else
+            grid()->setEditText(number);
     }
 }
 

@@ -35,6 +35,26 @@ QString whereClause(const SqlCondition &condition)
     return condition.isEmpty() ? QString() : QStringLiteral(" where ") + condition.text;
 }
 
+// Infinity would be stored as such and NaN as Null: neither is a figure the
+// program could show or sum, so such a value never reaches the engine.
+void checkFinite(const QVariantList &values, const QString &sql)
+{
+    for (const QVariant &value : values) {
+        const int type = value.userType();
+        if ((type == QMetaType::Double || type == QMetaType::Float) && !std::isfinite(value.toDouble()))
+            throw DbError(QStringLiteral("无效的数值：%1\n%2").arg(value.toString(), sql));
+    }
+}
+
+// Empty text is stored as "", never as Null, so that a lookup of "" finds
+// it; only a value given as Null (a bill without a date) stays Null.
+QVariant storedValue(const QVariant &value)
+{
+    if (value.userType() == QMetaType::QString && !value.isNull() && value.toString().isNull())
+        return QString(QLatin1String(""));
+    return value;
+}
+
 double roundTo4(double value)
 {
     return std::round(value * 10000.0) / 10000.0;
@@ -44,6 +64,7 @@ double roundTo4(double value)
 
 QSqlQuery ExecSql(const QString &sql, const QVariantList &values)
 {
+    checkFinite(values, sql);
     QSqlQuery query(DbConnection());
     query.setForwardOnly(true);
     if (!query.prepare(sql))
@@ -98,11 +119,12 @@ void DeleteById(const QString &table, qint32 id)
 
 qint32 StoreRecord(const QString &table, qint32 id, const RecordValues &values)
 {
+    checkedName(table);
     QStringList names;
     QVariantList bound;
     for (const auto &[column, value] : values) {
         names << checkedName(column);
-        bound << value;
+        bound << storedValue(value);
     }
     if (id > 0 && IdExists(table, id)) {
         bound << id;

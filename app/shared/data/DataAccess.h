@@ -23,7 +23,9 @@ struct SqlCondition
     bool isEmpty() const { return text.isEmpty(); }
 };
 
-// Prepares, binds and runs one statement forward-only; throws DbError.
+// Prepares, binds and runs one statement forward-only; throws DbError. A
+// value that is not a finite number (inf, nan) is refused with DbError
+// before the engine sees it.
 QSqlQuery ExecSql(const QString &sql, const QVariantList &values = QVariantList());
 
 // The first column of the first row of "select expression from table [where
@@ -42,6 +44,12 @@ using RecordValues = QList<QPair<QString, QVariant>>;
 // Stores one record: updates the row with this id when it exists, otherwise
 // adds a new row. Returns the row's id (for a new row, the one the database
 // assigned).
+//
+// The one rule for text columns, for every window that stores (the bill store
+// too): empty text is stored as "", never Null, so a lookup of "" finds it.
+// A QString value, null or not, is stored as text. Only a value given as Null
+// on purpose (QVariant() or QVariant(QMetaType::fromType<QString>())) stays
+// Null: a bill without a date.
 qint32 StoreRecord(const QString &table, qint32 id, const RecordValues &values);
 
 // Recomputes the stored totals of bill id (table "bill") from its lines in

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTextStream>
@@ -25,23 +26,77 @@ void exec(QSqlDatabase &db, const QString &sql)
         throw DbError(query.lastError(), sql);
 }
 
-void checkTables(QSqlDatabase &db, const QString &path)
+QStringList columnsOf(const QSqlDatabase &db, const QString &table)
+{
+    QSqlQuery query(db);
+    const QString sql = QStringLiteral("pragma table_info(%1)").arg(table);
+    if (!query.exec(sql))
+        throw DbError(query.lastError(), sql);
+    QStringList columns;
+    while (query.next())
+        columns << query.value(1).toString().toLower();
+    return columns;
+}
+
+// Table → columns of a new database, read from the schema built in memory, so
+// the check below can never drift from what createTables() makes.
+QHash<QString, QStringList> schemaColumns()
+{
+    const QString name = QStringLiteral("SchemaReference");
+    QHash<QString, QStringList> columns;
+    {
+        QSqlDatabase reference = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        reference.setDatabaseName(QStringLiteral(":memory:"));
+        try {
+            if (!reference.open())
+                throw DbError(reference.lastError());
+            for (const QString &sql : Schema::createStatements())
+                exec(reference, sql);
+            for (const QString &table : Schema::tableNames())
+                columns.insert(table, columnsOf(reference, table));
+        } catch (const DbError &) {
+            reference.close();
+            reference = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw;
+        }
+        reference.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return columns;
+}
+
+// Only reads: a file that lacks a table or a column the program uses is
+// refused before anything (a pragma included) writes to it.
+void checkSchema(QSqlDatabase &db, const QString &path)
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
     const QString sql = QStringLiteral("select name from sqlite_master where type='table'");
     if (!query.exec(sql))
-        throw DbError(query.lastError(), path);
+        throw DbError(EngineText(query.lastError()) + QLatin1Char('\n') + path);
     QStringList present;
     while (query.next())
         present << query.value(0).toString().toLower();
-    QStringList missing;
+
+    const QHash<QString, QStringList> expected = schemaColumns();
+    QStringList missingTables;
+    QStringList missingColumns;
     for (const QString &table : Schema::tableNames()) {
-        if (!present.contains(table))
-            missing << table;
+        if (!present.contains(table)) {
+            missingTables << table;
+            continue;
+        }
+        const QStringList has = columnsOf(db, table);
+        for (const QString &column : expected.value(table)) {
+            if (!has.contains(column))
+                missingColumns << table + QLatin1Char('.') + column;
+        }
     }
-    if (!missing.isEmpty())
-        throw DbError(QStringLiteral("数据库缺少表：%1\n%2").arg(missing.join(QStringLiteral(", ")), path));
+    if (!missingTables.isEmpty())
+        throw DbError(QStringLiteral("数据库缺少表：%1\n%2").arg(missingTables.join(QStringLiteral(", ")), path));
+    if (!missingColumns.isEmpty())
+        throw DbError(QStringLiteral("数据库缺少列：%1\n%2").arg(missingColumns.join(QStringLiteral(", ")), path));
 }
 
 void applyPragmas(QSqlDatabase &db)
@@ -107,7 +162,7 @@ void ConnectDatabaseAt(const QString &path)
     db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
     if (!db.open()) {
-        const DbError error(db.lastError(), path);
+        const DbError error(EngineText(db.lastError()) + QLatin1Char('\n') + path);
         db = QSqlDatabase();
         CloseDatabase();
         throw error;
@@ -118,7 +173,7 @@ void ConnectDatabaseAt(const QString &path)
             createTables(db);
         } else {
             // Look before writing anything: a file that is not ours stays as it is.
-            checkTables(db, path);
+            checkSchema(db, path);
         }
         applyPragmas(db);
     } catch (const DbError &) {

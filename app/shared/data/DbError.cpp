@@ -2,11 +2,16 @@
 
 #include "shared/base/MessageBox.h"
 
+#include <QLoggingCategory>
 #include <QSqlError>
 
 namespace {
 
-QString describe(const QSqlError &error)
+Q_LOGGING_CATEGORY(lcDb, "tovik.db")
+
+} // namespace
+
+QString EngineText(const QSqlError &error)
 {
     // The driver's and the database's texts, without repeating one in the other.
     const QString db = error.databaseText().trimmed();
@@ -18,8 +23,6 @@ QString describe(const QSqlError &error)
     return db + QStringLiteral("\n") + driver;
 }
 
-} // namespace
-
 DbError::DbError(const QString &text)
     : std::runtime_error(text.toStdString())
     , m_text(text)
@@ -27,9 +30,11 @@ DbError::DbError(const QString &text)
 }
 
 DbError::DbError(const QSqlError &error, const QString &statement)
-    : DbError(statement.isEmpty() ? describe(error)
-                                  : describe(error) + QStringLiteral("\n\n") + statement)
+    : DbError(EngineText(error))
 {
+    m_statement = statement;
+    qCWarning(lcDb, "%s\n  in: %s", qUtf8Printable(m_text),
+              qUtf8Printable(statement.isEmpty() ? QStringLiteral("(no statement)") : statement));
 }
 
 bool RunGuarded(const std::function<void()> &op)

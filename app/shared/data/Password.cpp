@@ -10,6 +10,10 @@ const QString Scheme = QStringLiteral("pbkdf2-sha256");
 // About 50 ms per check on this class of machine: slow for a guesser, not
 // noticeable at login.
 constexpr int Iterations = 60000;
+// The count is read from the stored value, which anyone with the file can
+// edit: a huge one would freeze the login for hours, a tiny one is no hash.
+constexpr int MinIterations = 1000;
+constexpr int MaxIterations = 10000000;
 constexpr int KeyLength = 32;
 constexpr int SaltLength = 16;
 
@@ -54,7 +58,7 @@ bool PasswordMatches(const QVariant &stored, const QString &typed)
         return value == typed;
     bool ok = false;
     const int iterations = parts.at(1).toInt(&ok);
-    if (!ok || iterations <= 0)
+    if (!ok || iterations < MinIterations || iterations > MaxIterations)
         return false;
     const QByteArray salt = QByteArray::fromBase64(parts.at(2).toLatin1());
     const QByteArray key = QByteArray::fromBase64(parts.at(3).toLatin1());

@@ -1,8 +1,8 @@
 #include "GridSummary.h"
 
 #include "OVGrid.h"
+#include "OVNumber.h"
 
-#include <QLocale>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -32,12 +32,9 @@ int CountDistinctInColumn(const OVGrid *grid, int column)
 {
     // A hash set: the query's line grid holds tens of thousands of rows.
     QSet<double> seen;
-    const QLocale c = QLocale::c();
     for (int row = 1; row < grid->Rows(); ++row) {
-        bool ok = false;
-        const double value = c.toDouble(grid->TextMatrix(row, column).trimmed(), &ok);
-        if (ok)
-            seen.insert(value);
+        if (const std::optional<double> value = ovReadNumber(grid->TextMatrix(row, column)))
+            seen.insert(*value);
     }
     return int(seen.size());
 }

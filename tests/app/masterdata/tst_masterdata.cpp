@@ -54,6 +54,11 @@ private Q_SLOTS:
     void articleTypedIntoEntryRowIsStored();
     void articleChecks_data();
     void articleChecks();
+    void articlePrice_data();
+    void articlePrice();
+    void entryRowStartsOnlyWithNumber_data();
+    void entryRowStartsOnlyWithNumber();
+    void productAndColourStoredClean();
     void articleOwnNumberAcceptedAgain();
     void productTypedByHandIsOfferedNotListed();
     void enterMovesAlongTheRow();
@@ -214,6 +219,70 @@ void TestMasterData::articleChecks()
     QCOMPARE(count(QStringLiteral("artno")), 2);
 }
 
+void TestMasterData::articlePrice_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<double>("stored");
+    QTest::addColumn<QString>("shown");
+
+    for (const char *refused : {"inf", "nan", "-inf", "1e999", "1,234", "12kg"})
+        QTest::newRow(refused) << QString::fromLatin1(refused) << false << 3.0 << QStringLiteral("3.00");
+    QTest::newRow("full-width digits") << QStringLiteral("１２") << true << 12.0 << QStringLiteral("12.00");
+    QTest::newRow("blanks around") << QStringLiteral(" 12.5 ") << true << 12.5 << QStringLiteral("12.50");
+}
+
+void TestMasterData::articlePrice()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, accepted);
+    QFETCH(double, stored);
+    QFETCH(QString, shown);
+
+    ExecSql(QStringLiteral("insert into artno (artno, product, color, price) values ('A', '', '', 3)"));
+    frmArtno *form = open<frmArtno>();
+    typeInto(1, 5, typed);
+
+    const QStringList refusal{QStringLiteral("第 1 行：\r\n\r\n") + typed.trimmed()
+                              + QStringLiteral(" 数字格式！")};
+    QCOMPARE(m_messages, accepted ? QStringList() : refusal);
+    QCOMPARE(LookupValue(QStringLiteral("price"), QStringLiteral("artno")).toDouble(), stored);
+    QCOMPARE(form->grid()->TextMatrix(1, 5), shown);
+}
+
+void TestMasterData::entryRowStartsOnlyWithNumber_data()
+{
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("product") << 3 << QStringLiteral("棉");
+    QTest::newRow("colour") << 4 << QStringLiteral("红");
+    QTest::newRow("price") << 5 << QStringLiteral("7");
+}
+
+void TestMasterData::entryRowStartsOnlyWithNumber()
+{
+    QFETCH(int, col);
+    QFETCH(QString, typed);
+    frmArtno *form = open<frmArtno>();
+    typeInto(1, col, typed);
+    QCOMPARE(count(QStringLiteral("artno")), 0);
+    QCOMPARE(form->grid()->Rows(), 2);
+    QCOMPARE(form->grid()->TextMatrix(1, col), QString());
+    QVERIFY(m_messages.isEmpty());
+}
+
+void TestMasterData::productAndColourStoredClean()
+{
+    // Text that came in from elsewhere is cleaned when the row is stored again.
+    ExecSql(QStringLiteral("insert into artno (artno, product, color, price) values "
+                           "('A', ' 棉\"布'' ', '[红]', 0)"));
+    open<frmArtno>();
+    typeInto(1, 5, QStringLiteral("5"));
+    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(row(QStringLiteral("select product, color, price from artno")),
+             (QVariantList{QStringLiteral("棉布"), QStringLiteral("红"), 5.0}));
+}
+
 void TestMasterData::articleOwnNumberAcceptedAgain()
 {
     ExecSql(QStringLiteral("insert into artno (artno, product, color, price) values ('K7', 'p', 'c', 1)"));
@@ -326,6 +395,8 @@ void TestMasterData::clientSearchCodes()
     QVERIFY(m_messages.isEmpty());
     QCOMPARE(row(QStringLiteral("select client, link, query from client")),
              (QVariantList{QStringLiteral("王"), QString(), QStringLiteral("ww")}));
+    // An empty contact is empty text, not Null: a lookup of "" finds it.
+    QVERIFY(RowExists(QStringLiteral("client"), {QStringLiteral("link=?"), {QString(QLatin1String(""))}}));
     QCOMPARE(form->grid()->Rows(), 3);
 }
 

@@ -66,6 +66,7 @@ private Q_SLOTS:
     void windowsByName();
     void menuOpensTheWindows_data();
     void menuOpensTheWindows();
+    void captionsAreTheWindowsOwn();
 
 private:
     frmLoad *showLogin();
@@ -333,6 +334,31 @@ void TestLogin::menuOpensTheWindows()
     QVERIFY(!IsFormLoaded(form));
     QVERIFY(menu->isVisible());
     delete menu;
+}
+
+void TestLogin::captionsAreTheWindowsOwn()
+{
+    // A display name set on the application would be appended by the desktop
+    // to every caption ("客户 — Tovik"); the captions themselves are checked
+    // where each window is opened. Unset, it follows the application name.
+    const QString name = QApplication::applicationName();
+    QApplication::setApplicationName(QStringLiteral("probe"));
+    const QString followed = QApplication::applicationDisplayName();
+    QApplication::setApplicationName(name);
+    QCOMPARE(followed, QStringLiteral("probe"));
+
+    // Message boxes carry the program's name.
+    const MsgHandler scripted = SetMsgHandler({});
+    QString boxTitle;
+    QTimer::singleShot(0, [&boxTitle] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            boxTitle = box->windowTitle();
+            box->close();
+        }
+    });
+    MsgBox(QStringLiteral("x"));
+    SetMsgHandler(scripted);
+    QCOMPARE(boxTitle, QStringLiteral("Tovik"));
 }
 
 QTEST_MAIN(TestLogin)

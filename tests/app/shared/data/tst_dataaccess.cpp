@@ -55,6 +55,9 @@ private Q_SLOTS:
     void likeKeepsWildcardsWhereUsed();
     void deletingABillDeletesItsLines();
     void storeRecordAddsThenUpdates();
+    void storeRecordRefuses_data();
+    void storeRecordRefuses();
+    void emptyTextIsStoredAsText();
     void billTotals();
     void valueLists();
     void idCombo();
@@ -201,6 +204,39 @@ void TestDataAccess::storeRecordAddsThenUpdates()
     const qint32 again = StoreRecord(QStringLiteral("client"), second, first);
     QVERIFY(again > second);
     QCOMPARE(LookupValue(QStringLiteral("count(*)"), QStringLiteral("client")).toInt(), 2);
+}
+
+void TestDataAccess::storeRecordRefuses_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QVariant>("price");
+    QTest::newRow("infinity") << "artno" << QVariant(qInf());
+    QTest::newRow("minus infinity") << "artno" << QVariant(-qInf());
+    QTest::newRow("nan") << "artno" << QVariant(qQNaN());
+    QTest::newRow("table name with a statement") << "artno (price) values (1); --" << QVariant(1.0);
+}
+
+void TestDataAccess::storeRecordRefuses()
+{
+    QFETCH(QString, table);
+    QFETCH(QVariant, price);
+    QVERIFY_THROWS_EXCEPTION(DbError, StoreRecord(table, 0, {{QStringLiteral("price"), price}}));
+    QVERIFY_THROWS_EXCEPTION(DbError, ExecSql(QStringLiteral("insert into artno (price) values (?)"), {qInf()}));
+    QCOMPARE(LookupValue(QStringLiteral("count(*)"), QStringLiteral("artno")).toInt(), 0);
+}
+
+void TestDataAccess::emptyTextIsStoredAsText()
+{
+    const qint32 id = StoreRecord(QStringLiteral("bill"), 0,
+                                  {{QStringLiteral("client"), QString()},
+                                   {QStringLiteral("comment"), QString(QLatin1String(""))},
+                                   {QStringLiteral("date"), QVariant(QMetaType::fromType<QString>())}});
+    QSqlQuery q = ExecSql(QStringLiteral("select client is null, client = '', comment = '', date is null "
+                                         "from bill where id=?"),
+                          {id});
+    QVERIFY(q.next());
+    QCOMPARE((QList<int>{q.value(0).toInt(), q.value(1).toInt(), q.value(2).toInt(), q.value(3).toInt()}),
+             (QList<int>{0, 1, 1, 1}));
 }
 
 void TestDataAccess::billTotals()
@@ -391,11 +427,15 @@ void TestDataAccess::errorsCarryTheEngineText()
         shown << text;
         return MsgAnswer::Ok;
     });
+    // The statement goes to the log for us, not to the user.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("nosuchcolumn.*select nosuchcolumn from bill"),
+                                                          QRegularExpression::DotMatchesEverythingOption));
     const bool ran = RunGuarded([] { LookupValue(QStringLiteral("nosuchcolumn"), QStringLiteral("bill")); });
     SetMsgHandler(previous);
     QVERIFY(!ran);
     QCOMPARE(shown.size(), 1);
     QVERIFY2(shown.first().contains(QLatin1String("nosuchcolumn")), qPrintable(shown.first()));
+    QVERIFY2(!shown.first().contains(QLatin1String("select")), qPrintable(shown.first()));
 }
 
 QTEST_MAIN(TestDataAccess)

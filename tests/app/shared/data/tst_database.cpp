@@ -2,6 +2,7 @@
 #include "shared/data/DbError.h"
 #include "shared/base/AppPaths.h"
 #include "shared/data/Database.h"
+#include "schema/Schema.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -42,6 +44,56 @@ void makeSqliteFile(const QString &path, const QStringList &tables)
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("maker"));
+}
+
+// A file with every table of a new database, the article table without its
+// price column.
+void makeFileWithoutPrice(const QString &path)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("maker"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        for (const QString &sql : Schema::createStatements())
+            QVERIFY(QSqlQuery(db).exec(sql));
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("alter table artno drop column price")));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("maker"));
+}
+
+// Whether ConnectDatabaseAt(path) throws DbError for an ordinary user. Root
+// may write any file, so as root the attempt runs in a child that has dropped
+// to user nobody.
+bool refusedToOrdinaryUser(const QString &path)
+{
+    if (geteuid() != 0) {
+        try {
+            ConnectDatabaseAt(path);
+        } catch (const DbError &) {
+            return true;
+        }
+        CloseDatabase();
+        return false;
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        int code = 2;
+        if (setgid(65534) == 0 && setuid(65534) == 0) {
+            try {
+                ConnectDatabaseAt(path);
+                code = 1;
+            } catch (const DbError &e) {
+                // Refused for being read-only, not for being out of reach.
+                code = e.text().contains(QStringLiteral("只读")) ? 0 : 3;
+            }
+        }
+        _exit(code);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return false;
+    return WEXITSTATUS(status) == 0;
 }
 
 } // namespace
@@ -100,6 +152,7 @@ void TestDatabase::unusableFileIsRefusedAndLeftAlone_data()
     QTest::newRow("not a database") << "garbage";
     QTest::newRow("truncated database") << "truncated";
     QTest::newRow("missing tables") << "tables";
+    QTest::newRow("missing column") << "column";
     QTest::newRow("zero-byte file") << "empty";
     QTest::newRow("a folder") << "folder";
     QTest::newRow("read-only") << "readonly";
@@ -122,22 +175,28 @@ void TestDatabase::unusableFileIsRefusedAndLeftAlone()
         writeFile(path, head);
     } else if (kind == QLatin1String("tables")) {
         makeSqliteFile(path, {QStringLiteral("bill"), QStringLiteral("billsub")});
+    } else if (kind == QLatin1String("column")) {
+        makeFileWithoutPrice(path);
     } else if (kind == QLatin1String("empty")) {
         // SQLite takes a zero-byte file for an empty database.
         writeFile(path, QByteArray());
     } else if (kind == QLatin1String("folder")) {
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("ovBill.db")));
     } else if (kind == QLatin1String("readonly")) {
-        if (geteuid() == 0)
-            QSKIP("root may write any file");
         ConnectDatabaseAt(path);
         CloseDatabase();
-        QFile::setPermissions(path, QFile::ReadOwner);
+        // Readable by all, writable by none; the folder open to the user
+        // the check may run as.
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ExeOther | QFile::ReadOther);
     }
     const QByteArray before = fileDigest(path);
     const QStringList filesBefore = QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
 
-    QVERIFY_THROWS_EXCEPTION(DbError, ConnectDatabaseAt(path));
+    if (kind == QLatin1String("readonly"))
+        QVERIFY(refusedToOrdinaryUser(path));
+    else
+        QVERIFY_THROWS_EXCEPTION(DbError, ConnectDatabaseAt(path));
 
     QCOMPARE(fileDigest(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), filesBefore);
@@ -196,7 +255,10 @@ void TestDatabase::settingsFolderAndReadSetting()
     QCOMPARE(SettingsFolder(), ProgramFolder());
     QCOMPARE(ReadSetting(QStringLiteral("backup"), QStringLiteral("默认")), QStringLiteral("默认"));
 
+    // The folder alone does not count: ov.ini must be in it.
     QVERIFY(QDir(config.path()).mkpath(QStringLiteral("Orvane")));
+    InitSettingsFolder();
+    QCOMPARE(SettingsFolder(), ProgramFolder());
     writeFile(config.filePath(QStringLiteral("Orvane/ov.ini")),
               QStringLiteral("[ov]\nbackup=/media/备份,每天\nprinter=pdf:/tmp/x.pdf\n").toUtf8());
     InitSettingsFolder();

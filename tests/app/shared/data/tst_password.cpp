@@ -1,5 +1,6 @@
 #include "shared/data/Password.h"
 
+#include <QPasswordDigestor>
 #include <QtTest>
 
 class TestPassword : public QObject
@@ -40,6 +41,22 @@ void TestPassword::storedForms_data()
     QTest::newRow("clear, spaces count") << QVariant(QStringLiteral("ab")) << " ab" << false;
     QTest::newRow("clear empty") << QVariant(QString(QLatin1String(""))) << "" << true;
     QTest::newRow("damaged hash") << QVariant(QStringLiteral("pbkdf2-sha256$x$$")) << "" << false;
+    // The iteration count comes from the file: one that would freeze the
+    // login for hours, or one too small to be a hash, is refused at once.
+    // Each is a true hash of "p" with that count, so only the bound refuses it.
+    const auto hashWithCount = [](int count) {
+        const QByteArray salt("0123456789abcdef");
+        const QByteArray key = QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, "p", salt,
+                                                                  count, 32);
+        return QVariant(QStringLiteral("pbkdf2-sha256$%1$%2$%3")
+                            .arg(count)
+                            .arg(QString::fromLatin1(salt.toBase64()), QString::fromLatin1(key.toBase64())));
+    };
+    QTest::newRow("lowest count allowed") << hashWithCount(1000) << "p" << true;
+    QTest::newRow("count too small") << hashWithCount(999) << "p" << false;
+    QTest::newRow("count too large") << QVariant(hashWithCount(1000).toString().replace(
+                                            QStringLiteral("$1000$"), QStringLiteral("$2000000000$")))
+                                     << "p" << false;
 }
 
 void TestPassword::storedForms()

@@ -59,6 +59,9 @@ void tst_GridSummary::distinctBills()
         grid.AddItem(QStringLiteral("\t%1\tline").arg(QLatin1String(id)));
     QCOMPARE(CountDistinctInColumn(&grid, 1), 3);
     QCOMPARE(CountDistinctInColumn(&grid, 2), 0); // no numbers there
+    // The last row counts like any other.
+    grid.AddItem(QStringLiteral("\t99\tline"));
+    QCOMPARE(CountDistinctInColumn(&grid, 1), 4);
 
     // Many lines of few bills, counted without comparing every pair.
     OVGrid big;
