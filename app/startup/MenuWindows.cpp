@@ -1,9 +1,24 @@
 #include "MenuWindows.h"
 
 #include "frmControl.h"
+#include "admin/BackupCommand.h"
+#include "admin/frmAbout.h"
+#include "admin/frmPassword.h"
 #include "masterdata/frmArtno.h"
 #include "masterdata/frmClient.h"
 #include "masterdata/frmServ.h"
+
+namespace {
+
+// A modal window over the menu, gone when closed.
+template<typename Dialog>
+void showModal(frmControl *menu)
+{
+    Dialog dialog(menu);
+    dialog.exec();
+}
+
+} // namespace
 
 void ConnectMenuWindows(frmControl *menu)
 {
@@ -13,4 +28,7 @@ void ConnectMenuWindows(frmControl *menu)
                            [] { return new frmArtno; });
     menu->setWorkingWindow(QStringLiteral("cmdServ"), QStringLiteral("frmServ"),
                            [] { return new frmServ; });
+    menu->setAction(QStringLiteral("cmdPassword"), [menu] { showModal<frmPassword>(menu); });
+    menu->setAction(QStringLiteral("cmdCopy"), [] { RunBackupCommand(); });
+    menu->setAction(QStringLiteral("cmdReg"), [menu] { showModal<frmAbout>(menu); });
 }
