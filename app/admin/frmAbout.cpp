@@ -17,12 +17,11 @@ namespace {
 
 const QString DefaultAddress = QStringLiteral("https://www.orvane.com/tovik");
 
-QLabel *addLine(QGridLayout *layout, QWidget *parent, const QString &name, const QString &text)
+void addLine(QGridLayout *layout, QWidget *parent, const QString &name, const QString &text)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
     layout->addWidget(label, layout->rowCount(), 0, 1, 2);
-    return label;
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include <QAtomicInt>
 #include <QDateTime>
 #include <QDir>
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
@@ -17,8 +16,6 @@
 
 #include <cerrno>
 #include <cstring>
-
-Q_DECLARE_METATYPE(Volume)
 
 namespace {
 
@@ -108,6 +105,15 @@ QDateTime at(int hour, int minute)
     return QDateTime(QDate(2026, 12, 6), QTime(hour, minute));
 }
 
+// The client of bill id in a backup file that passes the integrity check.
+QString billClient(const QString &file, qint32 id)
+{
+    const OtherConnection copy(file, QStringLiteral("copy"));
+    if (copy.value(QStringLiteral("pragma integrity_check")).toString() != QLatin1String("ok"))
+        return QStringLiteral("<damaged>");
+    return copy.value(QStringLiteral("select client from bill where id=%1").arg(id)).toString();
+}
+
 QString systemText(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -128,16 +134,9 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void fileName_data();
-    void fileName();
-    void removableDrive_data();
-    void removableDrive();
-    void removableDevice_data();
     void removableDevice();
-
-    void copyIsWholeAndConnectionStays();
+    void backupsOfTheDayAndConnectionStays();
     void copyIsOneSnapshotWhileAnotherWrites();
-    void sameHourReplacesOtherHourAdds();
     void destinations_data();
     void destinations();
     void busyDatabase();
@@ -167,112 +166,53 @@ void TestBackup::cleanup()
     m_db.reset();
 }
 
-void TestBackup::fileName_data()
-{
-    QTest::addColumn<QDateTime>("time");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("afternoon") << at(14, 59) << "26120614.db";
-    QTest::newRow("midnight") << QDateTime(QDate(2031, 1, 2), QTime(0, 0)) << "31010200.db";
-    QTest::newRow("last hour") << QDateTime(QDate(2030, 12, 31), QTime(23, 30)) << "30123123.db";
-}
-
-void TestBackup::fileName()
-{
-    QFETCH(QDateTime, time);
-    QFETCH(QString, name);
-    QCOMPARE(BackupFileName(time), name);
-}
-
-void TestBackup::removableDrive_data()
-{
-    QTest::addColumn<QList<Volume>>("volumes");
-    QTest::addColumn<QString>("drive");
-    const Volume root{QStringLiteral("/"), false};
-    const Volume home{QStringLiteral("/home"), false};
-    const Volume stick{QStringLiteral("/media/u/STICK"), true};
-    const Volume card{QStringLiteral("/media/u/CARD"), true};
-    QTest::newRow("none") << QList<Volume>{} << "";
-    QTest::newRow("fixed disks only") << QList<Volume>{root, home} << "";
-    QTest::newRow("stick") << QList<Volume>{root, home, stick} << "/media/u/STICK";
-    QTest::newRow("first in mount order") << QList<Volume>{root, card, stick} << "/media/u/CARD";
-    QTest::newRow("system on a stick is not taken") << QList<Volume>{{QStringLiteral("/"), true}, home} << "";
-}
-
-void TestBackup::removableDrive()
-{
-    QFETCH(QList<Volume>, volumes);
-    QFETCH(QString, drive);
-    QCOMPARE(FindRemovableDrive(volumes), drive);
-}
-
-void TestBackup::removableDevice_data()
-{
-    QTest::addColumn<QString>("device");
-    QTest::addColumn<bool>("removable");
-    QTest::newRow("stick's partition") << "/dev/sdb1" << true;
-    QTest::newRow("stick itself") << "/dev/sdb" << true;
-    QTest::newRow("fixed disk's partition") << "/dev/sda2" << false;
-    QTest::newRow("optical drive") << "/dev/sr0" << false;
-    QTest::newRow("unknown device") << "/dev/sdz9" << false;
-    QTest::newRow("not a device") << "tmpfs" << false;
-}
-
 void TestBackup::removableDevice()
 {
-    QFETCH(QString, device);
-    QFETCH(bool, removable);
-
     // The kernel's layout: class/block/<name> links into devices/, and a
     // partition's folder sits inside its disk's.
     QTemporaryDir sys;
     const QDir root(sys.path());
-    const auto disk = [&](const QString &name, const char *flag, const QStringList &partitions) {
-        const QString path = QStringLiteral("devices/pci0/block/") + name;
+    root.mkpath(QStringLiteral("class/block"));
+    const auto add = [&](const QString &path, const QString &file, const QByteArray &text) {
         root.mkpath(path);
-        QFile f(root.filePath(path + QStringLiteral("/removable")));
+        QFile f(root.filePath(path + QLatin1Char('/') + file));
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(flag);
+        f.write(text);
         f.close();
-        root.mkpath(QStringLiteral("class/block"));
-        QFile::link(root.filePath(path), root.filePath(QStringLiteral("class/block/") + name));
-        for (const QString &part : partitions) {
-            root.mkpath(path + QLatin1Char('/') + part);
-            QFile p(root.filePath(path + QLatin1Char('/') + part + QStringLiteral("/partition")));
-            QVERIFY(p.open(QIODevice::WriteOnly));
-            p.close();
-            QFile::link(root.filePath(path + QLatin1Char('/') + part),
-                        root.filePath(QStringLiteral("class/block/") + part));
-        }
+        QFile::link(root.filePath(path), root.filePath(QStringLiteral("class/block/") + QFileInfo(path).fileName()));
     };
-    disk(QStringLiteral("sda"), "0\n", {QStringLiteral("sda1"), QStringLiteral("sda2")});
-    disk(QStringLiteral("sdb"), "1\n", {QStringLiteral("sdb1")});
-    disk(QStringLiteral("sr0"), "1\n", {});
+    add(QStringLiteral("devices/block/sda"), QStringLiteral("removable"), "0\n");
+    add(QStringLiteral("devices/block/sda/sda2"), QStringLiteral("partition"), "2\n");
+    add(QStringLiteral("devices/block/sdb"), QStringLiteral("removable"), "1\n");
+    add(QStringLiteral("devices/block/sdb/sdb1"), QStringLiteral("partition"), "1\n");
+    add(QStringLiteral("devices/block/sr0"), QStringLiteral("removable"), "1\n");
 
-    QCOMPARE(IsRemovableBlockDevice(device, sys.path()), removable);
+    QVERIFY(IsRemovableBlockDevice(QStringLiteral("/dev/sdb1"), sys.path()));
+    QVERIFY(IsRemovableBlockDevice(QStringLiteral("/dev/sdb"), sys.path()));
+    QVERIFY(!IsRemovableBlockDevice(QStringLiteral("/dev/sda2"), sys.path()));
+    QVERIFY(!IsRemovableBlockDevice(QStringLiteral("/dev/sr0"), sys.path()));
+    QVERIFY(!IsRemovableBlockDevice(QStringLiteral("/dev/sdz9"), sys.path()));
+    QVERIFY(!IsRemovableBlockDevice(QStringLiteral("tmpfs"), sys.path()));
 }
 
-void TestBackup::copyIsWholeAndConnectionStays()
+void TestBackup::backupsOfTheDayAndConnectionStays()
 {
-    storeBill(QStringLiteral("红色客户"));
-    const qint32 last = storeBill(QStringLiteral("saved just before"));
     QTemporaryDir dest;
-    const QString target = dest.filePath(QStringLiteral("copy.db"));
+    const QString setting = dest.path() + QLatin1Char('/');
+    const qint32 first = storeBill(QStringLiteral("红色客户"));
+    const BackupResult morning = BackupDatabase(DbConnection(), setting, {}, at(14, 5));
+    QCOMPARE(morning.status, BackupResult::Copied);
+    QCOMPARE(morning.path, dest.filePath(QStringLiteral("26120614.db")));
+    QCOMPARE(billClient(morning.path, first), QStringLiteral("红色客户"));
 
-    const BackupResult result = CopyDatabase(DbConnection(), target);
-    QCOMPARE(result.status, BackupResult::Copied);
-    QCOMPARE(result.path, target);
-    {
-        const OtherConnection copy(target, QStringLiteral("copy"));
-        QCOMPARE(copy.value(QStringLiteral("pragma integrity_check")).toString(), QStringLiteral("ok"));
-        QCOMPARE(copy.value(QStringLiteral("select client from bill where id=%1").arg(last)).toString(),
-                 QStringLiteral("saved just before"));
-        QCOMPARE(copy.value(QStringLiteral("select count(*) from tblspell")),
-                 LookupValue(QStringLiteral("count(*)"), QStringLiteral("tblspell")));
-    }
-    // Work goes on on the same connection.
-    QVERIFY(DbConnection().isOpen());
-    const qint32 next = storeBill(QStringLiteral("after"));
-    QVERIFY(IdExists(QStringLiteral("bill"), next));
+    // The same connection goes on working; a later backup of the same hour
+    // replaces the first, the next hour's is a file of its own.
+    const qint32 second = storeBill(QStringLiteral("second"));
+    QCOMPARE(BackupDatabase(DbConnection(), setting, {}, at(14, 59)).path, morning.path);
+    QCOMPARE(billClient(morning.path, second), QStringLiteral("second"));
+    QCOMPARE(BackupDatabase(DbConnection(), dest.path(), {}, at(15, 0)).status, BackupResult::Copied);
+    QCOMPARE(QDir(dest.path()).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{QStringLiteral("26120614.db"), QStringLiteral("26120615.db")}));
 }
 
 void TestBackup::copyIsOneSnapshotWhileAnotherWrites()
@@ -281,7 +221,6 @@ void TestBackup::copyIsOneSnapshotWhileAnotherWrites()
     writer.start();
     QTRY_VERIFY_WITH_TIMEOUT(writer.lastCommitted.loadAcquire() >= 20, 30000);
     const int committedBefore = writer.lastCommitted.loadAcquire();
-
     QTemporaryDir dest;
     const QString target = dest.filePath(QStringLiteral("copy.db"));
     const BackupResult result = CopyDatabase(DbConnection(), target);
@@ -290,58 +229,34 @@ void TestBackup::copyIsOneSnapshotWhileAnotherWrites()
     QVERIFY2(writer.error.isEmpty(), qPrintable(writer.error));
     QCOMPARE(result.status, BackupResult::Copied);
 
-    const OtherConnection copy(target, QStringLiteral("copy"));
-    QCOMPARE(copy.value(QStringLiteral("pragma integrity_check")).toString(), QStringLiteral("ok"));
-    const int bills = copy.value(QStringLiteral("select count(*) from bill")).toInt();
-    const int lastId = copy.value(QStringLiteral("select max(id) from bill")).toInt();
     // Every bill committed before the copy began, none missing in between,
     // and each with all of its lines.
+    const OtherConnection copy(target, QStringLiteral("copy"));
+    QCOMPARE(copy.value(QStringLiteral("pragma integrity_check")).toString(), QStringLiteral("ok"));
+    const int lastId = copy.value(QStringLiteral("select max(id) from bill")).toInt();
     QVERIFY(lastId >= committedBefore);
-    QCOMPARE(bills, lastId);
+    QCOMPARE(copy.value(QStringLiteral("select count(*) from bill")).toInt(), lastId);
     QCOMPARE(copy.value(QStringLiteral("select count(*) from bill b where"
                                        " (select count(*) from billsub s where s.pid=b.id)<>3")).toInt(), 0);
-}
-
-void TestBackup::sameHourReplacesOtherHourAdds()
-{
-    QTemporaryDir dest;
-    const QString setting = dest.path() + QLatin1Char('/');
-    storeBill(QStringLiteral("first"));
-    QCOMPARE(BackupDatabase(DbConnection(), setting, {}, at(14, 5)).status, BackupResult::Copied);
-    const qint32 second = storeBill(QStringLiteral("second"));
-    const BackupResult again = BackupDatabase(DbConnection(), setting, {}, at(14, 50));
-    QCOMPARE(again.status, BackupResult::Copied);
-    QCOMPARE(again.path, dest.filePath(QStringLiteral("26120614.db")));
-    {
-        const OtherConnection copy(again.path, QStringLiteral("copy"));
-        QCOMPARE(copy.value(QStringLiteral("select client from bill where id=%1").arg(second)).toString(),
-                 QStringLiteral("second"));
-    }
-    QCOMPARE(BackupDatabase(DbConnection(), dest.path(), {}, at(15, 0)).status, BackupResult::Copied);
-    // No temporary file is left behind.
-    QCOMPARE(QDir(dest.path()).entryList(QDir::Files | QDir::Hidden),
-             (QStringList{QStringLiteral("26120614.db"), QStringLiteral("26120615.db")}));
 }
 
 void TestBackup::destinations_data()
 {
     QTest::addColumn<QString>("setting");
     QTest::addColumn<bool>("stickPresent");
-    QTest::addColumn<QString>("message");
-    const QString unwritable = QStringLiteral("/sys/kernel");
-    QTest::newRow("no setting, no stick") << "" << false << "指定路径 或 插入U盘！";
-    QTest::newRow("setting of spaces, no stick") << "  " << false << "指定路径 或 插入U盘！";
-    QTest::newRow("no setting, a stick") << "" << true << "OK";
-    QTest::newRow("folder missing") << "<tmp>/missing/" << true << systemText(ENOENT);
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("no setting, no stick") << "  " << false << QStringList{"指定路径 或 插入U盘！"};
+    QTest::newRow("no setting, a stick") << "" << true << QStringList{"OK"};
+    QTest::newRow("folder missing") << "<tmp>/missing/" << true << QStringList{systemText(ENOENT)};
     // Even root cannot create files in sysfs.
-    QTest::newRow("unwritable") << unwritable << true << "<unwritable>";
+    QTest::newRow("unwritable") << "/sys/kernel" << true << QStringList{systemText(EACCES), systemText(EROFS)};
 }
 
 void TestBackup::destinations()
 {
     QFETCH(QString, setting);
     QFETCH(bool, stickPresent);
-    QFETCH(QString, message);
+    QFETCH(QStringList, messages);
     QTemporaryDir stick;
     QTemporaryDir tmp;
     setting.replace(QStringLiteral("<tmp>"), tmp.path());
@@ -350,16 +265,9 @@ void TestBackup::destinations()
         volumes.append({stick.path(), true});
 
     const BackupResult result = BackupDatabase(DbConnection(), setting, volumes, at(9, 0));
-    if (message == QLatin1String("<unwritable>")) {
-        QCOMPARE(result.status, BackupResult::Failed);
-        QVERIFY2(BackupMessage(result) == systemText(EACCES) || BackupMessage(result) == systemText(EROFS),
-                 qPrintable(BackupMessage(result)));
-    } else {
-        QCOMPARE(BackupMessage(result), message);
-    }
-    QCOMPARE(QFileInfo::exists(stick.filePath(QStringLiteral("26120609.db"))), message == QLatin1String("OK"));
+    QVERIFY2(messages.contains(BackupMessage(result)), qPrintable(BackupMessage(result)));
+    QCOMPARE(QFileInfo::exists(stick.filePath(QStringLiteral("26120609.db"))), messages.first() == QLatin1String("OK"));
     QVERIFY(QDir(tmp.path()).isEmpty());
-    QVERIFY(DbConnection().isOpen());
 }
 
 void TestBackup::busyDatabase()
@@ -369,47 +277,34 @@ void TestBackup::busyDatabase()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("locked.db"));
     const OtherConnection locker(path, QStringLiteral("locker"));
-    QVERIFY(locker.exec(QStringLiteral("create table t (x)")));
     const OtherConnection program(path, QStringLiteral("program"));
+    QVERIFY(locker.exec(QStringLiteral("create table t (x)")));
     QVERIFY(program.exec(QStringLiteral("pragma busy_timeout=100")));
     QVERIFY(locker.exec(QStringLiteral("begin exclusive")));
     QVERIFY(locker.exec(QStringLiteral("insert into t values (1)")));
 
     const QString target = dir.filePath(QStringLiteral("copy.db"));
-    const BackupResult busy = CopyDatabase(program.db(), target);
-    QCOMPARE(BackupMessage(busy), QStringLiteral("先关掉其它相关软件！"));
+    QCOMPARE(BackupMessage(CopyDatabase(program.db(), target)), QStringLiteral("先关掉其它相关软件！"));
     QVERIFY(!QFileInfo::exists(target));
-
     QVERIFY(locker.exec(QStringLiteral("commit")));
     QCOMPARE(CopyDatabase(program.db(), target).status, BackupResult::Copied);
-    const OtherConnection copy(target, QStringLiteral("copy"));
-    QCOMPARE(copy.value(QStringLiteral("select x from t")).toInt(), 1);
 }
 
 void TestBackup::menuCommand()
 {
     const TestSettings settings;
     QTemporaryDir dest;
-    settings.write({{QStringLiteral("backup"), dest.path() + QLatin1Char('/')}});
+    settings.write({{QStringLiteral("backup"), dest.path()}});
     const qint32 id = storeBill(QStringLiteral("before the backup"));
-
+    const QString nameBefore = BackupFileName(QDateTime::currentDateTime());
     RunBackupCommand();
+    const QString nameAfter = BackupFileName(QDateTime::currentDateTime());
     QCOMPARE(m_messages, QStringList{QStringLiteral("OK")});
     QVERIFY(!QGuiApplication::overrideCursor());
-    const QStringList files = QDir(dest.path()).entryList(QDir::Files | QDir::Hidden);
+    const QStringList files = QDir(dest.path()).entryList(QDir::Files);
     QCOMPARE(files.size(), 1);
-    QVERIFY(QRegularExpression(QStringLiteral("^\\d{8}\\.db$")).match(files.first()).hasMatch());
-    {
-        const OtherConnection copy(dest.filePath(files.first()), QStringLiteral("copy"));
-        QCOMPARE(copy.value(QStringLiteral("select client from bill where id=%1").arg(id)).toString(),
-                 QStringLiteral("before the backup"));
-    }
-
-    m_messages.clear();
-    settings.write({{QStringLiteral("backup"), dest.filePath(QStringLiteral("gone"))}});
-    RunBackupCommand();
-    QCOMPARE(m_messages, QStringList{systemText(ENOENT)});
-    QVERIFY(!QGuiApplication::overrideCursor());
+    QVERIFY(files.first() == nameBefore || files.first() == nameAfter);
+    QCOMPARE(billClient(dest.filePath(files.first()), id), QStringLiteral("before the backup"));
 }
 
 QTEST_MAIN(TestBackup)
