@@ -5,8 +5,6 @@
 #include "admin/frmPassword.h"
 #include "shared/base/MessageBox.h"
 #include "shared/data/DataAccess.h"
-#include "startup/MenuWindows.h"
-#include "startup/frmControl.h"
 #include "startup/frmLoad.h"
 
 #include <QApplication>
@@ -15,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -52,11 +49,8 @@ private Q_SLOTS:
 
     void changePassword_data();
     void changePassword();
-    void closingWithoutSaveChangesNothing();
     void databaseErrorKeepsTheTypedPassword();
     void aboutWindow();
-    void menuOpensModalWindows_data();
-    void menuOpensModalWindows();
 
 private:
     frmPassword *showPasswordWindow();
@@ -154,18 +148,6 @@ void TestAdminWindows::changePassword()
         QVERIFY(!CheckPassword(refused));
 }
 
-void TestAdminWindows::closingWithoutSaveChangesNothing()
-{
-    QPointer<frmPassword> window = showPasswordWindow();
-    QVERIFY(window);
-    const QStringList before = storedPasswords();
-    typeText(window->findChild<QLineEdit *>(QStringLiteral("txtPassword")), QStringLiteral("never"));
-    QTest::keyClick(window, Qt::Key_Escape);
-    QTRY_VERIFY(!window);
-    QCOMPARE(storedPasswords(), before);
-    QVERIFY(m_messages.isEmpty());
-}
-
 void TestAdminWindows::databaseErrorKeepsTheTypedPassword()
 {
     ExecSql(QStringLiteral("drop table tblinfo"));
@@ -208,43 +190,6 @@ void TestAdminWindows::aboutWindow()
     QCOMPARE(recorder.urls, QList<QUrl>{QUrl(address)});
     QVERIFY(m_messages.isEmpty());
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-}
-
-void TestAdminWindows::menuOpensModalWindows_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("form");
-    QTest::addColumn<QString>("caption");
-    QTest::newRow("password") << "cmdPassword" << "frmPassword" << "密码";
-    QTest::newRow("about") << "cmdReg" << "frmAbout" << "关于";
-}
-
-void TestAdminWindows::menuOpensModalWindows()
-{
-    QFETCH(QString, button);
-    QFETCH(QString, form);
-    QFETCH(QString, caption);
-    frmControl menu;
-    ConnectMenuWindows(&menu);
-    menu.show();
-    QString seenName;
-    QString seenCaption;
-    QTimer::singleShot(0, this, [&] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
-        seenName = modal->objectName();
-        seenCaption = modal->windowTitle();
-        modal->close();
-    });
-    auto *b = menu.findChild<QPushButton *>(button);
-    QVERIFY(b && b->isEnabled());
-    QTest::mouseClick(b, Qt::LeftButton);
-    QCOMPARE(seenName, form);
-    QCOMPARE(seenCaption, caption);
-    QVERIFY(menu.isVisible());
-    QVERIFY(!menu.findChild<QWidget *>(form));
-    QVERIFY(menu.findChild<QPushButton *>(QStringLiteral("cmdCopy"))->isEnabled());
 }
 
 QTEST_MAIN(TestAdminWindows)
