@@ -3,6 +3,8 @@
 set -euo pipefail
 packages=(
     cmake g++ make pkg-config
+    # dpkg-dev: dpkg-shlibdeps, which `cpack -G DEB` uses to find run-time dependencies
+    dpkg-dev file
     qt6-base-dev qt6-qpa-plugins libqt6sql6-sqlite qt6-tools-dev libgl-dev
     libxlsxwriter-dev libzip-dev libsqlite3-dev
     fonts-noto-cjk

@@ -2,10 +2,25 @@
 
 #include "bill/frmBill.h"
 #include "frmControl.h"
+#include "admin/BackupCommand.h"
+#include "admin/frmAbout.h"
+#include "admin/frmPassword.h"
 #include "masterdata/frmArtno.h"
 #include "masterdata/frmClient.h"
 #include "masterdata/frmServ.h"
 #include "shared/forms/RecordForm.h"
+
+namespace {
+
+// A modal window over the menu, gone when closed.
+template<typename Dialog>
+void showModal(frmControl *menu)
+{
+    Dialog dialog(menu);
+    dialog.exec();
+}
+
+} // namespace
 
 void ConnectMenuWindows(frmControl *menu)
 {
@@ -19,4 +34,7 @@ void ConnectMenuWindows(frmControl *menu)
                            [] { return new frmServ; });
     // The query window opens bills through this.
     RegisterRecordForm(QStringLiteral("bill"), QStringLiteral("frmBill"), [] { return new frmBill; });
+    menu->setAction(QStringLiteral("cmdPassword"), [menu] { showModal<frmPassword>(menu); });
+    menu->setAction(QStringLiteral("cmdCopy"), [] { RunBackupCommand(); });
+    menu->setAction(QStringLiteral("cmdReg"), [menu] { showModal<frmAbout>(menu); });
 }

@@ -1,0 +1,154 @@
+#include "Backup.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QTemporaryFile>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+QString systemText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+BackupResult failed(const QString &text)
+{
+    return {BackupResult::Failed, QString(), text};
+}
+
+// The engine behind the Qt connection, or null when it is not SQLite.
+sqlite3 *sqliteHandle(const QSqlDatabase &db)
+{
+    if (!db.isOpen() || !db.driver())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+struct CloseSqlite
+{
+    void operator()(sqlite3 *db) const { sqlite3_close(db); }
+};
+using SqlitePtr = std::unique_ptr<sqlite3, CloseSqlite>;
+
+// The system's text for a failed write where there is one (no such folder,
+// read-only file system, …), else the engine's.
+QString writeFailureText(sqlite3 *dest, int rc)
+{
+    if (const int error = sqlite3_system_errno(dest))
+        return systemText(error);
+    // SQLite reports a full disk without keeping errno.
+    if ((rc & 0xff) == SQLITE_FULL)
+        return systemText(ENOSPC);
+    return QString::fromUtf8(sqlite3_errmsg(dest));
+}
+
+bool isBusy(int rc)
+{
+    const int primary = rc & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+// Copies every page of source's main database into the file at path in one
+// read transaction of source.
+BackupResult copyPages(sqlite3 *source, const QString &path)
+{
+    sqlite3 *raw = nullptr;
+    const int openRc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw,
+                                       SQLITE_OPEN_READWRITE, nullptr);
+    const SqlitePtr dest(raw);
+    if (openRc != SQLITE_OK)
+        return failed(dest ? writeFailureText(dest.get(), openRc) : systemText(ENOMEM));
+
+    sqlite3_backup *backup = sqlite3_backup_init(dest.get(), "main", source, "main");
+    if (!backup)
+        return failed(QString::fromUtf8(sqlite3_errmsg(dest.get())));
+    // One step for all pages: the copy is a single snapshot of the source.
+    const int stepRc = sqlite3_backup_step(backup, -1);
+    const int finishRc = sqlite3_backup_finish(backup);
+    if (stepRc == SQLITE_DONE && finishRc == SQLITE_OK)
+        return {BackupResult::Copied, path, QString()};
+    if (isBusy(stepRc))
+        return {BackupResult::Busy, QString(), QString()};
+    return failed(writeFailureText(dest.get(), stepRc != SQLITE_DONE ? stepRc : finishRc));
+}
+
+} // namespace
+
+QString BackupFileName(const QDateTime &localTime)
+{
+    return localTime.toString(QStringLiteral("yyMMddHH")) + QStringLiteral(".db");
+}
+
+QString FindRemovableDrive(const QList<Volume> &volumes)
+{
+    for (const Volume &volume : volumes) {
+        if (volume.removable && volume.rootPath != QLatin1String("/"))
+            return volume.rootPath;
+    }
+    return QString();
+}
+
+BackupResult CopyDatabase(const QSqlDatabase &db, const QString &target)
+{
+    sqlite3 *source = sqliteHandle(db);
+    if (!source)
+        return failed(db.isOpen() ? QStringLiteral("共享数据库请在服务器上备份。")
+                                  : QStringLiteral("数据库没有打开。"));
+
+    // Reserving the temporary name is the first write into the folder, so a
+    // missing folder or a read-only drive reports here, in the system's words.
+    const QFileInfo info(target);
+    QTemporaryFile part(info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
+    if (!part.open())
+        return failed(part.errorString());
+    part.close();
+
+    BackupResult result = copyPages(source, part.fileName());
+    if (result.status != BackupResult::Copied)
+        return result;
+    // rename() replaces an older backup of the same hour in one step.
+    if (std::rename(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
+        return failed(systemText(errno));
+    part.setAutoRemove(false);
+    result.path = target;
+    return result;
+}
+
+BackupResult BackupDatabase(const QSqlDatabase &db, const QString &backupSetting,
+                            const QList<Volume> &volumes, const QDateTime &now)
+{
+    const QString setting = backupSetting.trimmed();
+    const QString folder = setting.isEmpty() ? FindRemovableDrive(volumes) : setting;
+    if (folder.isEmpty())
+        return {BackupResult::NoDestination, QString(), QString()};
+    return CopyDatabase(db, QDir(folder).filePath(BackupFileName(now)));
+}
+
+QString BackupMessage(const BackupResult &result)
+{
+    switch (result.status) {
+    case BackupResult::Copied:
+        return QStringLiteral("OK");
+    case BackupResult::NoDestination:
+        return QStringLiteral("指定路径 或 插入U盘！");
+    case BackupResult::Busy:
+        return QStringLiteral("先关掉其它相关软件！");
+    case BackupResult::Failed:
+        break;
+    }
+    return result.errorText;
+}

@@ -1,0 +1,74 @@
+#include "frmPassword.h"
+
+#include "shared/base/MessageBox.h"
+#include "shared/base/TextRules.h"
+#include "shared/data/DataAccess.h"
+#include "shared/data/DbError.h"
+#include "shared/data/Password.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+void StorePassword(const QString &typed)
+{
+    const QString hash = HashPassword(CleanText(typed));
+    DbTransaction transaction;
+    const QSqlQuery update = ExecSql(QStringLiteral("update tblinfo set password=?"), {hash});
+    if (update.numRowsAffected() == 0)
+        ExecSql(QStringLiteral("insert into tblinfo (password) values (?)"), {hash});
+    transaction.commit();
+}
+
+frmPassword::frmPassword(QWidget *parent)
+    : QDialog(parent)
+    , m_password(new QLineEdit(this))
+    , m_ok(new QPushButton(QStringLiteral("保存"), this))
+{
+    setObjectName(QStringLiteral("frmPassword"));
+    setWindowTitle(QStringLiteral("密码"));
+    setModal(true);
+
+    m_password->setObjectName(QStringLiteral("txtPassword"));
+    m_password->setEchoMode(QLineEdit::Password);
+    m_password->installEventFilter(this);
+    m_ok->setObjectName(QStringLiteral("cmdOK"));
+    m_ok->setAutoDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, &frmPassword::save);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(m_password, 1);
+    layout->addWidget(m_ok);
+    setMinimumWidth(280);
+    m_password->setFocus();
+}
+
+bool frmPassword::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_password && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            m_ok->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+        const QString text = key->text();
+        if (text.size() == 1) {
+            int code = text.at(0).unicode();
+            FilterKeyAscii(code);
+            if (code == 0)
+                return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmPassword::save()
+{
+    // On a database error the message has been shown and the typed password
+    // stays in the box for another try.
+    if (!RunGuarded([this] { StorePassword(m_password->text()); }))
+        return;
+    MsgBox(QStringLiteral("OK"));
+    accept();
+}

@@ -1,0 +1,53 @@
+# Installing a control library so that other programs can use it:
+#   find_package(ovGrid 1.0 REQUIRED)
+#   target_link_libraries(app PRIVATE ovGrid::ovGrid)
+# and a thin Qt Designer plugin that puts the control in Designer's widget box.
+include(CMakePackageConfigHelpers)
+
+set(OV_CONTROL_PACKAGE_DIR ${CMAKE_CURRENT_LIST_DIR})
+
+# ov_install_control(<target> HEADERS <public headers...> QT_COMPONENTS <Qt6 components...>)
+# The library, its headers (with the generated export header) and its CMake
+# package files, all in the install component named like the target.
+function(ov_install_control target)
+    cmake_parse_arguments(C "" "" "HEADERS;QT_COMPONENTS" ${ARGN})
+    add_library(${target}::${target} ALIAS ${target})
+    set(cmakedir ${CMAKE_INSTALL_LIBDIR}/cmake/${target})
+
+    install(TARGETS ${target} EXPORT ${target}Targets
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT ${target})
+    install(FILES ${C_HEADERS}
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${target} COMPONENT ${target})
+    install(EXPORT ${target}Targets NAMESPACE ${target}::
+        DESTINATION ${cmakedir} COMPONENT ${target})
+
+    set(OV_CONTROL ${target})
+    string(REPLACE ";" " " OV_QT_COMPONENTS "${C_QT_COMPONENTS}")
+    configure_package_config_file(${OV_CONTROL_PACKAGE_DIR}/ControlConfig.cmake.in
+        ${CMAKE_CURRENT_BINARY_DIR}/${target}Config.cmake
+        INSTALL_DESTINATION ${cmakedir})
+    get_target_property(version ${target} VERSION)
+    write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/${target}ConfigVersion.cmake
+        VERSION ${version} COMPATIBILITY SameMajorVersion)
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${target}Config.cmake
+                  ${CMAKE_CURRENT_BINARY_DIR}/${target}ConfigVersion.cmake
+        DESTINATION ${cmakedir} COMPONENT ${target})
+endfunction()
+
+# ov_add_designer_plugin(<control target> <plugin target> <sources...>)
+# Built only when Designer's development files (qt6-tools-dev) are there. The
+# plugin goes where Qt's own Designer looks; the program never loads it.
+function(ov_add_designer_plugin control plugin)
+    find_package(Qt6 QUIET COMPONENTS UiPlugin)
+    if(NOT TARGET Qt6::UiPlugin)
+        return()
+    endif()
+    add_library(${plugin} MODULE ${ARGN})
+    target_link_libraries(${plugin} PRIVATE ${control} Qt6::UiPlugin)
+    set(plugindir ${QT6_INSTALL_PLUGINS}/designer)
+    file(RELATIVE_PATH tolib /${plugindir} /${CMAKE_INSTALL_LIBDIR})
+    set_target_properties(${plugin} PROPERTIES
+        LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib/designer
+        INSTALL_RPATH "$ORIGIN/${tolib}")
+    install(TARGETS ${plugin} LIBRARY DESTINATION ${plugindir} COMPONENT designer)
+endfunction()
