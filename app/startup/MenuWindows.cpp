@@ -4,6 +4,7 @@
 #include "masterdata/frmArtno.h"
 #include "masterdata/frmClient.h"
 #include "masterdata/frmServ.h"
+#include "query/frmQuery.h"
 
 void ConnectMenuWindows(frmControl *menu)
 {
@@ -13,4 +14,6 @@ void ConnectMenuWindows(frmControl *menu)
                            [] { return new frmArtno; });
     menu->setWorkingWindow(QStringLiteral("cmdServ"), QStringLiteral("frmServ"),
                            [] { return new frmServ; });
+    menu->setWorkingWindow(QStringLiteral("cmdQuery"), QStringLiteral("frmQuery"),
+                           [] { return new frmQuery; });
 }
