@@ -1,4 +1,5 @@
 #include "TestDatabase.h"
+#include "demodata/DemoData.h"
 #include "TypeText.h"
 #include "query/frmQuery.h"
 #include "shared/base/MessageBox.h"
@@ -89,6 +90,7 @@ private Q_SLOTS:
     void typedQuotesAndEnterAreSwallowed();
     void exportTakesTheShownGrid();
     void doubleClickOpensTheBillAndComesBack();
+    void cutResultSaysSo();
 
 private:
     template<typename T>
@@ -376,6 +378,29 @@ void TestQuery::doubleClickOpensTheBillAndComesBack()
     QCOMPARE(m_messages, QStringList{QStringLiteral("TovikID：1 已删除！")});
     QCOMPARE(bill->loaded, QList<int>{3});
     QVERIFY(m_form->isVisible());
+}
+
+void TestQuery::cutResultSaysSo()
+{
+    // One bill more than the grid keeps, one line each.
+    delete m_form;
+    CloseDatabase();
+    QTemporaryDir dir;
+    DemoDataSize size;
+    size.bills = size.lines = 58001;
+    size.clients = size.articles = 10;
+    size.years = 1;
+    MakeDemoData(dir.filePath(QStringLiteral("ovBill.db")), size);
+    m_form = new frmQuery;
+    m_form->show();
+
+    click(QStringLiteral("cmdFind"));
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("查询 - 58000（已截断）"));
+    click(QStringLiteral("cmdFindsub"));
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("查询 - 58000 / 58000（已截断）"));
+    child<QComboBox>(QStringLiteral("cboClient"))->setEditText(QStringLiteral("没有的客户"));
+    click(QStringLiteral("cmdFindsub"));
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("查询 - 0 / 0"));
 }
 
 QTEST_MAIN(TestQuery)
