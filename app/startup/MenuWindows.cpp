@@ -1,13 +1,15 @@
 #include "MenuWindows.h"
 
-#include "bill/frmBill.h"
 #include "frmControl.h"
+
 #include "admin/BackupCommand.h"
 #include "admin/frmAbout.h"
 #include "admin/frmPassword.h"
+#include "bill/frmBill.h"
 #include "masterdata/frmArtno.h"
 #include "masterdata/frmClient.h"
 #include "masterdata/frmServ.h"
+#include "query/frmQuery.h"
 #include "shared/forms/RecordForm.h"
 
 namespace {
@@ -32,6 +34,8 @@ void ConnectMenuWindows(frmControl *menu)
                            [] { return new frmArtno; });
     menu->setWorkingWindow(QStringLiteral("cmdServ"), QStringLiteral("frmServ"),
                            [] { return new frmServ; });
+    menu->setWorkingWindow(QStringLiteral("cmdQuery"), QStringLiteral("frmQuery"),
+                           [] { return new frmQuery; });
     // The query window opens bills through this.
     RegisterRecordForm(QStringLiteral("bill"), QStringLiteral("frmBill"), [] { return new frmBill; });
     menu->setAction(QStringLiteral("cmdPassword"), [menu] { showModal<frmPassword>(menu); });
