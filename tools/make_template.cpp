@@ -87,6 +87,7 @@ struct Builder
         case Role::Article:
             format_set_align(f, LXW_ALIGN_CENTER);
             format_set_num_format(f, "@");
+            format_set_shrink(f);
             break;
         case Role::Product:
             format_set_align(f, LXW_ALIGN_LEFT);
@@ -182,12 +183,12 @@ void layOut(Builder &b)
     // Wide enough for the largest values a bill holds, at 100 %: an article
     // number of 12 characters, piece weights up to 9999.9, a KG total up to
     // 99999.9, prices up to 9999.99 and amounts up to 9999999.99.
-    worksheet_set_column(b.sheet, 0, 0, widthOf(26), nullptr);   // article
-    worksheet_set_column(b.sheet, 1, 1, widthOf(40), nullptr);   // product-colour
+    worksheet_set_column(b.sheet, 0, 0, widthOf(29), nullptr);   // article
+    worksheet_set_column(b.sheet, 1, 1, widthOf(38), nullptr);   // product-colour
     worksheet_set_column(b.sheet, 2, 11, widthOf(14), nullptr);  // ten pieces
-    worksheet_set_column(b.sheet, 12, 12, widthOf(19), nullptr); // KG
-    worksheet_set_column(b.sheet, 13, 13, widthOf(17), nullptr); // price
-    worksheet_set_column(b.sheet, 14, 14, widthOf(26), nullptr); // amount
+    worksheet_set_column(b.sheet, 12, 12, widthOf(20), nullptr); // KG
+    worksheet_set_column(b.sheet, 13, 13, widthOf(18), nullptr); // price
+    worksheet_set_column(b.sheet, 14, 14, widthOf(27), nullptr); // amount
 
     // Heights in whole pixels (0.75 pt), which a spreadsheet application
     // re-saving the template keeps as they are.
