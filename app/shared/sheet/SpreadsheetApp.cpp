@@ -81,9 +81,9 @@ Workbook *SpreadsheetApplication::ActiveWorkbook() const
     return m_workbooks.empty() ? nullptr : m_workbooks.back().get();
 }
 
-const Workbook &SpreadsheetApplication::requireActiveWorkbook() const
+Workbook &SpreadsheetApplication::requireActiveWorkbook() const
 {
-    const Workbook *workbook = ActiveWorkbook();
+    Workbook *workbook = ActiveWorkbook();
     if (!workbook)
         throw SheetError(QStringLiteral("没有打开的工作簿。"));
     return *workbook;
@@ -91,8 +91,7 @@ const Workbook &SpreadsheetApplication::requireActiveWorkbook() const
 
 Worksheet &SpreadsheetApplication::ActiveSheet() const
 {
-    requireActiveWorkbook();
-    return ActiveWorkbook()->activeSheet();
+    return requireActiveWorkbook().activeSheet();
 }
 
 bool SpreadsheetApplication::PrintOut() const

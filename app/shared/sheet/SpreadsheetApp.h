@@ -61,7 +61,7 @@ public:
     static FileOpener SetFileOpener(FileOpener opener);
 
 private:
-    const Workbook &requireActiveWorkbook() const;
+    Workbook &requireActiveWorkbook() const; // throws when none is open
 
     std::vector<std::unique_ptr<Workbook>> m_workbooks;
     bool m_visible = false;
