@@ -1,5 +1,5 @@
-// Writes the default bill template, Tovik.xltx: one A4 sheet "送货单" whose
-// cells the bill print fills in. The program relies only on these places:
+// Writes the default bill template, Tovik.xltx: one landscape A4 sheet
+// "送货单" whose cells the bill print fills in. The program relies only on these places:
 //   row 4      A "客户：…", K "日期：…", O "№ …"
 //   rows 6–13  eight bill lines: A article, B product-colour, C–L piece
 //              weights, M KG, N unit price, O amount
@@ -87,22 +87,28 @@ struct Builder
         case Role::Article:
             format_set_align(f, LXW_ALIGN_CENTER);
             format_set_num_format(f, "@");
+            format_set_shrink(f);
             break;
         case Role::Product:
             format_set_align(f, LXW_ALIGN_LEFT);
             format_set_shrink(f);
             format_set_num_format(f, "@");
             break;
+        // Value cells shrink rather than show "###" should a value ever
+        // outgrow the widths chosen below.
         case Role::Piece:
             format_set_font_size(f, 10);
             format_set_align(f, LXW_ALIGN_CENTER);
+            format_set_shrink(f);
             break;
         case Role::Weight:
             format_set_align(f, LXW_ALIGN_RIGHT);
+            format_set_shrink(f);
             break;
         case Role::Money:
             format_set_align(f, LXW_ALIGN_RIGHT);
             format_set_num_format(f, "0.00");
+            format_set_shrink(f);
             break;
         case Role::TotalLabel:
             format_set_bold(f);
@@ -164,8 +170,9 @@ double widthOf(double millimetres)
 
 void layOut(Builder &b)
 {
+    // Fifteen columns of figures read best across the long side of the sheet.
     worksheet_set_paper(b.sheet, 9); // A4
-    worksheet_set_portrait(b.sheet);
+    worksheet_set_landscape(b.sheet);
     worksheet_set_margins(b.sheet, 0.4, 0.4, 0.5, 0.5);
     worksheet_center_horizontally(b.sheet);
     worksheet_fit_to_pages(b.sheet, 1, 0); // one page wide, as long as needed
@@ -173,14 +180,19 @@ void layOut(Builder &b)
     worksheet_gridlines(b.sheet, LXW_HIDE_ALL_GRIDLINES);
     worksheet_set_default_row(b.sheet, 18, LXW_FALSE);
 
-    worksheet_set_column(b.sheet, 0, 0, widthOf(19), nullptr);  // article
-    worksheet_set_column(b.sheet, 1, 1, widthOf(31), nullptr);  // product-colour
-    worksheet_set_column(b.sheet, 2, 11, widthOf(9.5), nullptr); // ten pieces
-    worksheet_set_column(b.sheet, 12, 12, widthOf(15), nullptr); // KG
-    worksheet_set_column(b.sheet, 13, 13, widthOf(13), nullptr); // price
-    worksheet_set_column(b.sheet, 14, 14, widthOf(19), nullptr); // amount
+    // Wide enough for the largest values a bill holds, at 100 %: an article
+    // number of 12 characters, piece weights up to 9999.9, a KG total up to
+    // 99999.9, prices up to 9999.99 and amounts up to 9999999.99.
+    worksheet_set_column(b.sheet, 0, 0, widthOf(29), nullptr);   // article
+    worksheet_set_column(b.sheet, 1, 1, widthOf(38), nullptr);   // product-colour
+    worksheet_set_column(b.sheet, 2, 11, widthOf(14), nullptr);  // ten pieces
+    worksheet_set_column(b.sheet, 12, 12, widthOf(20), nullptr); // KG
+    worksheet_set_column(b.sheet, 13, 13, widthOf(18), nullptr); // price
+    worksheet_set_column(b.sheet, 14, 14, widthOf(27), nullptr); // amount
 
-    const double heights[18] = {34, 6, 6, 22, 21, 20, 20, 20, 20, 20, 20, 20, 20, 22, 8, 20, 8, 20};
+    // Heights in whole pixels (0.75 pt), which a spreadsheet application
+    // re-saving the template keeps as they are.
+    const double heights[18] = {36, 6, 6, 22.5, 22.5, 22.5, 22.5, 22.5, 22.5, 22.5, 22.5, 22.5, 22.5, 24, 9, 22.5, 9, 19.5};
     for (int row = 0; row < 18; ++row)
         worksheet_set_row(b.sheet, row, heights[row], nullptr);
 
@@ -190,7 +202,7 @@ void layOut(Builder &b)
     b.merge(3, 10, 12, "日期：", Role::HeaderLeft);
     b.cell(3, 14, "№ ", Role::HeaderRight);
 
-    const char *captions[15] = {"货号", "品名-色号", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "KG", "单价", "金额"};
+    const char *captions[15] = {"编号", "品名-色号", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "KG", "单价", "金额"};
     for (int column = 0; column < 15; ++column)
         b.cell(4, column, captions[column], Role::Caption);
 

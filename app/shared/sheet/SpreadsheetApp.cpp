@@ -71,7 +71,8 @@ Workbook &SpreadsheetApplication::OpenDataWorkbook(const QString &fileName)
 {
     const QString path = FindDataFile(fileName);
     if (path.isEmpty())
-        throw SheetError(QStringLiteral("找不到文件“%1”。").arg(fileName));
+        throw SheetError(QStringLiteral("找不到文件“%1”。请把它放到文件夹“%2”中。")
+                             .arg(fileName, QDir::toNativeSeparators(DataFolder())));
     return OpenWorkbook(path);
 }
 
@@ -80,20 +81,27 @@ Workbook *SpreadsheetApplication::ActiveWorkbook() const
     return m_workbooks.empty() ? nullptr : m_workbooks.back().get();
 }
 
-Worksheet &SpreadsheetApplication::ActiveSheet() const
+Workbook &SpreadsheetApplication::requireActiveWorkbook() const
 {
     Workbook *workbook = ActiveWorkbook();
     if (!workbook)
         throw SheetError(QStringLiteral("没有打开的工作簿。"));
-    return workbook->activeSheet();
+    return *workbook;
 }
 
-void SpreadsheetApplication::PrintOut() const
+Worksheet &SpreadsheetApplication::ActiveSheet() const
 {
-    const Workbook *workbook = ActiveWorkbook();
-    if (!workbook)
-        throw SheetError(QStringLiteral("没有打开的工作簿。"));
-    workbook->printOut(PrintTarget::fromSetting(ReadSetting(QStringLiteral("printer"))));
+    return requireActiveWorkbook().activeSheet();
+}
+
+bool SpreadsheetApplication::PrintOut() const
+{
+    return requireActiveWorkbook().printOut(PrintTarget::fromSetting(ReadSetting(QStringLiteral("printer"))));
+}
+
+bool SpreadsheetApplication::PrintOutWorkbook() const
+{
+    return requireActiveWorkbook().printAllSheets(PrintTarget::fromSetting(ReadSetting(QStringLiteral("printer"))));
 }
 
 void SpreadsheetApplication::CloseActiveWorkbook()

@@ -30,10 +30,12 @@ public:
     Workbook *ActiveWorkbook() const;
     Worksheet &ActiveSheet() const; // throws when no workbook is open
 
-    // Prints the active sheet without asking, to where the setting
-    // "printer" in [ov] says: the default printer when empty, a printer by
-    // name, or "pdf:" and a file path.
-    void PrintOut() const;
+    // Prints to where the setting "printer" in [ov] says (PrintTarget): the
+    // default printer without asking when empty. PrintOut prints the active
+    // sheet, PrintOutWorkbook every sheet of the active workbook in order, as
+    // one job. False when the user cancelled the print dialog or preview.
+    bool PrintOut() const;
+    bool PrintOutWorkbook() const;
 
     // ActiveWorkbook.Close without saving: the file it came from never
     // changes.
@@ -59,6 +61,8 @@ public:
     static FileOpener SetFileOpener(FileOpener opener);
 
 private:
+    Workbook &requireActiveWorkbook() const; // throws when none is open
+
     std::vector<std::unique_ptr<Workbook>> m_workbooks;
     bool m_visible = false;
 };
