@@ -2,6 +2,7 @@
 
 #include "BillColumns.h"
 #include "BillLineRules.h"
+#include "BillPrint.h"
 #include "masterdata/frmSearchArtno.h"
 #include "shared/base/MessageBox.h"
 #include "shared/base/TextRules.h"
@@ -199,6 +200,7 @@ void frmBill::SetupGrid()
 
 void frmBill::connectEvents()
 {
+    connect(m_cmdPrint, &QPushButton::clicked, this, &frmBill::printBill);
     connect(m_cmdNew, &QPushButton::clicked, this, &frmBill::newBill);
     connect(m_cmdSave, &QPushButton::clicked, this, &frmBill::saveBill);
     connect(m_cmdDel, &QPushButton::clicked, this, &frmBill::deleteBill);
@@ -381,6 +383,35 @@ void frmBill::saveBill()
     }
     m_nav->Navigate(OVNavigationBar::ovNBSave, saved.id);
     ovCmd(2);
+}
+
+// The bill as the window shows it; only a stored bill (state 2) prints.
+void frmBill::printBill()
+{
+    PrintedBill bill;
+    bill.client = m_cboClient->currentText();
+    bill.contact = m_txtLink->text();
+    bill.date = m_dtpDate->value().toDate();
+    bill.id = m_txtID->text().toInt();
+    for (int row = 1; row < m_grd->Rows(); ++row) {
+        PrintedBillLine line;
+        line.artno = cell(row, BillCol::Artno);
+        line.product = cell(row, BillCol::Product);
+        line.color = cell(row, BillCol::Color);
+        for (int i = 0; i < BillCol::PieceCount; ++i)
+            line.pieces[i] = cell(row, BillCol::Piece1 + i);
+        line.kg = cell(row, BillCol::Kg);
+        line.price = cell(row, BillCol::Price);
+        line.amount = cell(row, BillCol::Amount);
+        line.pieceCount = cell(row, BillCol::Pieces);
+        bill.lines.append(line);
+    }
+    bill.totalPieces = m_lblPi->text();
+    bill.totalKg = m_lblQuantity->text();
+    bill.totalAmount = m_lblPrice->text();
+    for (int i = 0; i < 4; ++i)
+        bill.staff[i] = m_cboMan[i]->currentText();
+    PrintBill(bill);
 }
 
 void frmBill::newBill()

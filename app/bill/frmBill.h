@@ -49,6 +49,7 @@ private:
 
     // Buttons.
     void saveBill();
+    void printBill();
     void newBill();
     void deleteBill();
 

@@ -16,4 +16,8 @@ QStringList tableNames();
 // CREATE TABLE and CREATE INDEX statements for a new SQLite database.
 QStringList createStatements();
 
+// The CREATE INDEX statements alone, each "if not exists", so that a
+// database made by an older version gets the indexes added since.
+QStringList indexStatements();
+
 } // namespace Schema

@@ -176,6 +176,12 @@ void ConnectDatabaseAt(const QString &path)
             checkSchema(db, path);
         }
         applyPragmas(db);
+        // Indexes added since the file was made; the first open after an
+        // update builds them once.
+        if (!isNew) {
+            for (const QString &sql : Schema::indexStatements())
+                exec(db, sql);
+        }
     } catch (const DbError &) {
         db.close();
         db = QSqlDatabase();

@@ -3,6 +3,7 @@
 // bar clicked, questions answered; what is stored is read back from the
 // database. The line rules are checked on their own first.
 
+#include "PrintReadBack.h"
 #include "TestDatabase.h"
 #include "TypeText.h"
 
@@ -10,6 +11,7 @@
 #include "bill/BillLineRules.h"
 #include "bill/frmBill.h"
 #include "masterdata/frmSearchArtno.h"
+#include "shared/base/AppPaths.h"
 #include "shared/base/MessageBox.h"
 #include "shared/data/DataAccess.h"
 #include "shared/data/NameLists.h"
@@ -369,6 +371,25 @@ void TestBillWindow::savedBillStoresMarkedLinesOnce()
     QCOMPARE(storedBills(), QStringList{id + QStringLiteral(",,,518,48.75,4")});
     QVERIFY(!enabled("cmdSave") && enabled("cmdDel") && enabled("cmdPrint"));
     QCOMPARE(m_form->nav()->BarList(), id);
+
+    // "打印" prints the stored bill as the window shows it.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    const QString pdf = config.filePath(QStringLiteral("bill.pdf"));
+    QVERIFY(QDir().mkpath(config.filePath(QStringLiteral("Orvane"))));
+    QFile ini(config.filePath(QStringLiteral("Orvane/ov.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[ov]\nprinter=pdf:" + pdf.toUtf8() + "\n");
+    ini.close();
+    InitSettingsFolder();
+    click("cmdPrint");
+    QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QLatin1Char('|'))));
+    const QString printed = pdfLines(pdf).join(QLatin1Char('\n'));
+    QVERIFY2(printed.contains(QStringLiteral("№ %1").arg(id.toInt(), 6, 10, QLatin1Char('0'))), qPrintable(printed));
+    QVERIFY(printed.contains(QStringLiteral("518.00")));
+    QVERIFY(printed.contains(QStringLiteral("Z9")));
+    qunsetenv("XDG_CONFIG_HOME");
+    InitSettingsFolder();
 
     // One changed piece updates that line in place and the bill's totals.
     typeAt(2, BillCol::Piece1 + 1, QStringLiteral("1.5"));
