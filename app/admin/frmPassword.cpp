@@ -52,13 +52,8 @@ bool frmPassword::eventFilter(QObject *watched, QEvent *event)
             m_ok->setFocus(Qt::TabFocusReason);
             return true;
         }
-        const QString text = key->text();
-        if (text.size() == 1) {
-            int code = text.at(0).unicode();
-            FilterKeyAscii(code);
-            if (code == 0)
-                return true;
-        }
+        if (IsFilteredKey(key))
+            return true;
     }
     return QDialog::eventFilter(watched, event);
 }

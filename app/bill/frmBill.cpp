@@ -254,19 +254,8 @@ void frmBill::trackChanges()
 
 bool frmBill::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        int ascii = 0;
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-            ascii = 13;
-        else if (key->text().size() == 1)
-            ascii = key->text().at(0).unicode();
-        if (ascii != 0) {
-            FilterKeyAscii(ascii);
-            if (ascii == 0)
-                return true;
-        }
-    }
+    if (event->type() == QEvent::KeyPress && IsFilteredKey(static_cast<QKeyEvent *>(event)))
+        return true;
     return RecordWindow::eventFilter(watched, event);
 }
 

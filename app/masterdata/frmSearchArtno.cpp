@@ -153,12 +153,5 @@ bool frmSearchArtno::eventFilter(QObject *watched, QEvent *event)
         if (steerList(key->key()))
             return true;
     }
-    const QString text = key->text();
-    if (text.size() == 1) {
-        int code = text.at(0).unicode();
-        FilterKeyAscii(code);
-        if (code == 0)
-            return true;
-    }
-    return false;
+    return IsFilteredKey(key);
 }

@@ -35,14 +35,6 @@ bool loadWasCut(const OVGrid *grid)
 }
 
 // The character a key press types, as the key filter numbers it.
-int keyAsciiOf(const QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        return 13;
-    const QString text = event->text();
-    return text.size() == 1 ? text.at(0).unicode() : 0;
-}
-
 // Both result grids: read-only, sortable by a click on a title.
 void setUpResultGrid(OVGrid *grid, int cols)
 {
@@ -281,13 +273,7 @@ void frmQuery::exportResult()
 
 bool frmQuery::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        int keyAscii = keyAsciiOf(static_cast<QKeyEvent *>(event));
-        if (keyAscii != 0) {
-            FilterKeyAscii(keyAscii);
-            if (keyAscii == 0)
-                return true;
-        }
-    }
+    if (event->type() == QEvent::KeyPress && IsFilteredKey(static_cast<QKeyEvent *>(event)))
+        return true;
     return GridWindow::eventFilter(watched, event);
 }
