@@ -6,6 +6,8 @@
 //
 // Run: QT_QPA_PLATFORM=offscreen build/bin/bench_billload
 
+#include "BenchTiming.h"
+
 #include "bill/BillStore.h"
 #include "bill/frmBill.h"
 #include "shared/data/DataAccess.h"
@@ -25,11 +27,6 @@ namespace {
 constexpr int Lines = 200;
 constexpr int Runs = 15;
 
-double medianMs(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
 
 double timeMs(const std::function<void()> &op)
 {
@@ -40,7 +37,7 @@ double timeMs(const std::function<void()> &op)
         op();
         runs << timer.nsecsElapsed() / 1e6;
     }
-    return medianMs(runs);
+    return medianOf(runs);
 }
 
 qint32 storeBill()

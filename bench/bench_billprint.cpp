@@ -4,6 +4,8 @@
 //
 // Run: QT_QPA_PLATFORM=offscreen build/bench/bench_billprint
 
+#include "BenchTiming.h"
+
 #include "bill/BillPrint.h"
 #include "shared/base/AppPaths.h"
 
@@ -25,15 +27,7 @@ constexpr int Runs = 7;
 
 double medianMs(const std::function<void()> &work)
 {
-    QList<double> times;
-    for (int i = 0; i < Runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times << timer.nsecsElapsed() / 1e6;
-    }
-    std::sort(times.begin(), times.end());
-    return times.at(times.size() / 2);
+    return timeMs(work, Runs);
 }
 
 PrintedBill twentyLineBill()

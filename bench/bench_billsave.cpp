@@ -7,6 +7,8 @@
 //
 // Run: build/bin/bench_billsave
 
+#include "BenchTiming.h"
+
 #include "bill/BillStore.h"
 #include "shared/data/DataAccess.h"
 #include "shared/data/Database.h"
@@ -24,11 +26,6 @@ namespace {
 constexpr int Lines = 20;
 constexpr int Runs = 200;
 
-double medianMs(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
 
 QList<BillLine> makeLines()
 {
@@ -68,7 +65,7 @@ double timeStoreSave(const BillHeader &header, const QList<BillLine> &lines)
         BillStore::save(header, lines);
         runs << timer.nsecsElapsed() / 1e6;
     }
-    return medianMs(runs);
+    return medianOf(runs);
 }
 
 // prepareEach: a statement prepared for every line, as a generic store
@@ -107,7 +104,7 @@ double timeBareInserts(const QList<BillLine> &lines, bool prepareEach)
         db.commit();
         runs << timer.nsecsElapsed() / 1e6;
     }
-    return medianMs(runs);
+    return medianOf(runs);
 }
 
 void measure(const char *setting)

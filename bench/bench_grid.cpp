@@ -8,6 +8,8 @@
 //
 // Run: QT_QPA_PLATFORM=offscreen build/bin/bench_grid
 
+#include "BenchTiming.h"
+
 #include "OVGrid.h"
 
 #include <QApplication>
@@ -35,11 +37,6 @@ constexpr int SortColumn = 16; // grid column of the unit price, a number
 constexpr int SumColumn = 17;  // grid column of the amount
 const QString Connection = QStringLiteral("bench");
 
-double medianMs(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
 
 long rssKb()
 {
@@ -250,10 +247,10 @@ int main(int argc, char **argv)
         }
     }
 
-    report("BindRst 58,000 x 20 (vs QTableWidget fill)", medianMs(bindRuns), medianMs(fillRuns));
-    report("sort by a number column", medianMs(sortRuns), medianMs(tableSortRuns));
-    report("Aggregate(ovSTSum) of a column", medianMs(sumRuns), medianMs(tableSumRuns));
-    report("scroll to the end and back, repainted", medianMs(scrollRuns), medianMs(tableScrollRuns));
+    report("BindRst 58,000 x 20 (vs QTableWidget fill)", medianOf(bindRuns), medianOf(fillRuns));
+    report("sort by a number column", medianOf(sortRuns), medianOf(tableSortRuns));
+    report("Aggregate(ovSTSum) of a column", medianOf(sumRuns), medianOf(tableSumRuns));
+    report("scroll to the end and back, repainted", medianOf(scrollRuns), medianOf(tableScrollRuns));
     std::printf("  column sum: grid %s, table (double) %.10g\n", qPrintable(sum), tableSum);
 
     const long gridKb = memoryOf(QStringLiteral("grid"), file);

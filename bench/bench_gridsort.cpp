@@ -9,6 +9,8 @@
 //
 // Run: QT_QPA_PLATFORM=offscreen build/bin/bench_gridsort
 
+#include "BenchTiming.h"
+
 #include "OVGrid.h"
 
 #include <QApplication>
@@ -57,11 +59,6 @@ private:
     size_t m_at = 0;
 };
 
-double medianMs(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 void clickTitle(QTableView *view, int col)
 {
@@ -116,7 +113,7 @@ double baselineSortMs(const SampleRecords &records, int field, bool digitsOnly)
                          [](const auto &a, const auto &b) { return a.first < b.first; });
         times.push_back(timer.nsecsElapsed() / 1e6);
     }
-    return medianMs(times);
+    return medianOf(times);
 }
 
 } // namespace
@@ -168,8 +165,8 @@ int main(int argc, char **argv)
 
     const double numberBase = baselineSortMs(records, 2, false);
     const double dateBase = baselineSortMs(records, 0, true);
-    const double numberSort = medianMs(numberSorts);
-    const double dateSort = medianMs(dateSorts);
+    const double numberSort = medianOf(numberSorts);
+    const double dateSort = medianOf(dateSorts);
 
     std::printf("grid of %d data rows (loaded in %.0f ms)\n", Rows, loadMs);
     std::printf("title-click sort, numbers      %8.1f ms   baseline std::stable_sort %6.1f ms   ratio %5.1f\n",

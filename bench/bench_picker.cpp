@@ -7,6 +7,8 @@
 //
 // Run: QT_QPA_PLATFORM=offscreen build/bin/bench_picker
 
+#include "BenchTiming.h"
+
 #include "masterdata/frmArtno.h"
 #include "masterdata/frmSearchArtno.h"
 #include "shared/base/TextRules.h"
@@ -31,11 +33,6 @@ namespace {
 constexpr int Articles = 50000;
 constexpr int Runs = 15;
 
-double medianMs(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
 
 // Article numbers, products and colours as a trader keeps them.
 void createArticles()
@@ -121,12 +118,12 @@ void measureKeystroke(frmSearchArtno &picker, const QString &text)
         bareQuery(IndexOrderSql, text);
         indexOrder << timer.nsecsElapsed() / 1e6;
     }
-    const double key = medianMs(typed);
-    const double base = medianMs(bare);
+    const double key = medianOf(typed);
+    const double base = medianOf(bare);
     std::printf("\"%s\" (%5d rows): keystroke %7.2f ms, with repaint %7.2f ms | bare like %6.2f ms (%5d rows)"
                 "  ratio %.2f (with repaint %.2f) | ordered by the index %6.2f ms\n",
-                qPrintable(text), listed, key, medianMs(painted), base, bareRows, key / base,
-                medianMs(painted) / base, medianMs(indexOrder));
+                qPrintable(text), listed, key, medianOf(painted), base, bareRows, key / base,
+                medianOf(painted) / base, medianOf(indexOrder));
 }
 
 } // namespace

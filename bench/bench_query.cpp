@@ -15,6 +15,8 @@
 //
 // Run: QT_QPA_PLATFORM=offscreen build/bin/bench_query [--indexes]
 
+#include "BenchTiming.h"
+
 #include "demodata/DemoData.h"
 #include "query/QueryStatement.h"
 #include "schema/Schema.h"
@@ -55,16 +57,7 @@ constexpr int Runs = 5;
 
 double medianMs(const std::function<void()> &work, int runs = Runs)
 {
-    QList<double> times;
-    work(); // warm the page cache and the statement path
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times << timer.nsecsElapsed() / 1e6;
-    }
-    std::sort(times.begin(), times.end());
-    return times.at(times.size() / 2);
+    return timeMs(work, runs, true);
 }
 
 sqlite3 *handle()

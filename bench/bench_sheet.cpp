@@ -8,6 +8,8 @@
 //
 // Run: QT_QPA_PLATFORM=offscreen build/bin/bench_sheet
 
+#include "BenchTiming.h"
+
 #include "shared/sheet/SheetPrinter.h"
 #include "shared/sheet/Workbook.h"
 #include "shared/base/AppPaths.h"
@@ -31,18 +33,6 @@ namespace {
 constexpr int Rows = 58000;
 constexpr int Runs = 5;
 
-double medianMs(const std::function<void()> &work, int runs)
-{
-    QList<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times << timer.nsecsElapsed() / 1e6;
-    }
-    std::sort(times.begin(), times.end());
-    return times.at(times.size() / 2);
-}
 
 QString queryText()
 {
@@ -75,9 +65,9 @@ int main(int argc, char *argv[])
     // splitting it into cell texts.
     Workbook workbook;
     workbook.activeSheet().setName(QStringLiteral("查询"));
-    const double pasteMs = medianMs([&] { workbook.activeSheet().pasteText(text); }, Runs);
+    const double pasteMs = timeMs([&] { workbook.activeSheet().pasteText(text); }, Runs);
     QList<QStringList> cells;
-    const double splitMs = medianMs([&] {
+    const double splitMs = timeMs([&] {
         cells.clear();
         for (const QStringView line : QStringTokenizer(text, u"\r\n", Qt::SkipEmptyParts)) {
             QStringList row;
@@ -92,8 +82,8 @@ int main(int argc, char *argv[])
     // Write: the sheet as .xlsx; against libxlsxwriter writing the same
     // cells straight from the split texts.
     const QString xlsx = dir.filePath(QStringLiteral("export.xlsx"));
-    const double writeMs = medianMs([&] { workbook.saveCopyAs(xlsx); }, Runs);
-    const double directMs = medianMs([&] {
+    const double writeMs = timeMs([&] { workbook.saveCopyAs(xlsx); }, Runs);
+    const double directMs = timeMs([&] {
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
         lxw_workbook *direct = workbook_new_opt(QFile::encodeName(dir.filePath(QStringLiteral("direct.xlsx"))).constData(), &options);
@@ -121,7 +111,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     const PrintTarget pdf{PrintTarget::Kind::PdfFile, dir.filePath(QStringLiteral("bill.pdf"))};
-    const double printMs = medianMs([&] {
+    const double printMs = timeMs([&] {
         auto workbook = Workbook::open(templatePath);
         Worksheet &sheet = workbook->activeSheet();
         sheet.setValue(4, 1, QStringLiteral("客户：甲  前台"));
@@ -134,7 +124,7 @@ int main(int argc, char *argv[])
         }
         workbook->printOut(pdf);
     }, Runs);
-    const double onePageMs = medianMs([&] {
+    const double onePageMs = timeMs([&] {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(dir.filePath(QStringLiteral("plain.pdf")));
