@@ -103,6 +103,7 @@ private slots:
     void bindRstPickListIds();
     void bindRstFromQuery();
     void bindRstTextsAreTheQueryValues();
+    void bindRstDecodesEachCellOnItsOwn();
     void bindRstProgressSteps_data();
     void bindRstProgressSteps();
     void bindRstCapsAndKeepsOverloadVisible();
@@ -569,6 +570,72 @@ void tst_OVGridRows::bindRstTextsAreTheQueryValues()
         QCOMPARE(load(false), expected);
     }
     QSqlDatabase::removeDatabase(QStringLiteral("texts"));
+}
+
+void tst_OVGridRows::bindRstDecodesEachCellOnItsOwn()
+{
+    // A cell ending in a cut-off sequence, or holding bytes from another
+    // code page, must not spoil the next cell; the grid reads such bytes as
+    // Qt does, whichever way it reads the query.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bytes"));
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        QVERIFY(db.open());
+        QSqlQuery setup(db);
+        QVERIFY(setup.exec(QStringLiteral("create table t(a, b, c)")));
+        QVERIFY(setup.exec(QStringLiteral("insert into t values ('aaaaaaaa', null, null), "
+                                          "(x'F09F98', 'bbbbbbb', x'80'), "
+                                          "(x'BAEC', cast(x'BAEC' as text), '红色'), "
+                                          "(cast(x'EFBBBF41' as text), cast(x'EFBFBE' as text), cast(x'C0AFE0809F' as text))")));
+        // Random bytes, biased towards lead and continuation bytes, stored
+        // both as blobs and as (unchecked) text.
+        QVERIFY(setup.prepare(QStringLiteral("insert into t values (?, cast(? as text), ?)")));
+        QRandomGenerator rng(20240611);
+        auto randomBytes = [&rng] {
+            QByteArray bytes;
+            const int size = rng.bounded(12);
+            for (int i = 0; i < size; ++i)
+                bytes += char(rng.bounded(3) == 0 ? rng.bounded(0x20, 0x7F) : rng.bounded(0x80, 0x100));
+            return bytes;
+        };
+        for (int i = 0; i < 2000; ++i) {
+            setup.addBindValue(randomBytes());
+            setup.addBindValue(randomBytes());
+            setup.addBindValue(randomBytes());
+            QVERIFY(setup.exec());
+        }
+
+        const QString select = QStringLiteral("select a, b, c from t order by rowid");
+        QStringList expected;
+        QSqlQuery reference(db);
+        QVERIFY(reference.exec(select));
+        while (reference.next()) {
+            for (int j = 0; j < 3; ++j)
+                expected << reference.value(j).toString();
+        }
+        auto load = [&](bool forwardOnly) {
+            OVGrid grid;
+            grid.setCols(4);
+            QSqlQuery query(db);
+            query.setForwardOnly(forwardOnly);
+            query.exec(select);
+            grid.BindRst(query);
+            QStringList cells;
+            for (int r = 1; r < grid.Rows(); ++r)
+                for (int c = 1; c < 4; ++c)
+                    cells << grid.TextMatrix(r, c);
+            return cells;
+        };
+        const QStringList direct = load(true);
+        QCOMPARE(direct.mid(3, 6), (QStringList{QString::fromUtf8("\xF0\x9F\x98"), QStringLiteral("bbbbbbb"),
+                                                QString::fromUtf8("\x80"), QString::fromUtf8("\xBA\xEC"),
+                                                expected.at(7), QStringLiteral("红色")}));
+        QCOMPARE(direct.size(), expected.size());
+        for (int i = 0; i < expected.size(); ++i)
+            QCOMPARE(direct.at(i), expected.at(i));
+        QCOMPARE(load(false), expected);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("bytes"));
 }
 
 void tst_OVGridRows::bindRstProgressSteps_data()
