@@ -98,8 +98,15 @@ public:
     };
     Q_ENUM(CurrentRowModes)
 
-    // The most rows a grid holds, title row included.
+    // The most rows Rows accepts, title row included. A load (BindRst) adds
+    // at most MaxRows records, and neither it nor AddItem lets a grid grow
+    // past MaxLoadedRows: the title row and MaxRows records.
     static constexpr int MaxRows = 58000;
+    static constexpr int MaxLoadedRows = MaxRows + 1;
+    // The most columns Cols accepts, column 0 included; larger values, from
+    // a setter or a saved property bag, are ignored or cut to it. Lists and
+    // entry forms use a few dozen; more would only cost memory per row.
+    static constexpr int MaxCols = 256;
 
     // The design-time settings saved with a host window: names and values in
     // the order they are written and read.

@@ -248,6 +248,12 @@ void tst_OVGridRows::copyRow()
     QCOMPARE(grid.TextMatrix(2, 1), QStringLiteral("A"));
     grid.CopyRow(1, 5);
     grid.CopyRow(1, 2, 0, 9);
+    // Columns given the wrong way round copy nothing and announce nothing.
+    QSignalSpy changed(grid.findChild<QTableView *>(QStringLiteral("ovgrid_grd"))->model(),
+                       &QAbstractItemModel::dataChanged);
+    grid.CopyRow(2, 1, 3, 2);
+    QCOMPARE(column(grid, 2), (QStringList{"b", "b"}));
+    QCOMPARE(changed.count(), 0);
     QVERIFY(log.take().isEmpty());
     QCOMPARE(grid.Row(), 1);
     QCOMPARE(grid.Col(), 2);
@@ -683,10 +689,22 @@ void tst_OVGridRows::bindRstCapsAndKeepsOverloadVisible()
     grid.Message(2);
     QVERIFY(panel(grid)->isHidden());
     grid.Message(0);
+    // The full grid takes no more rows, one by one or loaded.
+    grid.setRow(grid.Rows() - 1);
+    grid.AddItem(QStringLiteral("\tx"));
+    grid.AutoLastRow();
+    QCOMPARE(grid.Rows(), OVGrid::MaxLoadedRows);
     grid.setRows(1);
     ListSource small(1, {{1}});
     grid.BindRst(small);
     QVERIFY(panel(grid)->isHidden());
+    // A load onto rows added one by one stops where the grid is full.
+    grid.setRows(OVGrid::MaxRows - 2);
+    CountingSource more(1, 10, panel(grid));
+    grid.BindRst(more);
+    QCOMPARE(grid.Rows(), OVGrid::MaxLoadedRows);
+    QCOMPARE(grid.TextMatrix(OVGrid::MaxRows, 2), QStringLiteral("3"));
+    QCOMPARE(panel(grid)->text(), QStringLiteral("\n  记录过载"));
 }
 
 void tst_OVGridRows::bindRstEvents()
