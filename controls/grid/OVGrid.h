@@ -71,7 +71,9 @@ class OVGRID_EXPORT OVGrid : public QWidget
     Q_PROPERTY(QString ListDefault READ ListDefault WRITE setListDefault)
 
 public:
-    enum CellPropertySettings {
+    // Of type int, so that any number a host or the property system passes
+    // is a value (an unknown one is ignored) rather than undefined behaviour.
+    enum CellPropertySettings : int {
         ovCPText = 0,
         ovCPBackColor = 1,
         ovcpforecolor = 2,
@@ -81,7 +83,7 @@ public:
     };
     Q_ENUM(CellPropertySettings)
 
-    enum SubTotalSettings {
+    enum SubTotalSettings : int {
         ovSTSum = 0,
         ovSTCount = 1,
         ovSTAverage = 2,
@@ -91,7 +93,7 @@ public:
     };
     Q_ENUM(SubTotalSettings)
 
-    enum CurrentRowModes {
+    enum CurrentRowModes : int {
         ovCRNone = 0,
         ovCRFontBold = 1,
         ovCRForeColor = 2,
