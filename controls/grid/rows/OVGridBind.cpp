@@ -12,7 +12,6 @@
 
 namespace {
 
-
 // Progress is reported at roughly equal amounts of work: fewer records
 // between reports the wider the rows.
 int progressStep(int cols)
