@@ -4,7 +4,9 @@
 //   - sorting those rows by a numeric column, as a title click does;
 //   - Aggregate(ovSTSum) over a column, against adding up the table's texts;
 //   - scrolling to the last row and back, each repainted at once;
-//   - memory (RSS) after the load, each measured in a process of its own.
+//   - memory (RSS) after the load, each measured in a process of its own;
+//   - fitting a row to 100,000 digits without a space in a narrow wrapped
+//     column, against Qt laying out the same text broken anywhere.
 //
 // Run: QT_QPA_PLATFORM=offscreen build/bin/bench_grid
 
@@ -23,6 +25,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTableWidget>
+#include <QTextLayout>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -163,6 +166,39 @@ long memoryOf(const QString &what, const QString &file)
     return child.readAllStandardOutput().trimmed().toLong();
 }
 
+// Fitting a row to a long unbreakable text, as a write into a wrapped
+// column does; the baseline lays the same text out broken anywhere, the
+// least any wrapping costs.
+void fitLongRun(QList<double> &ours, QList<double> &baseline)
+{
+    const QString text(100000, u'7');
+    OVGrid grid;
+    grid.setCols(3);
+    grid.setRows(2);
+    grid.setListWidth(QStringLiteral("300|1050|1050"));
+    grid.setListWordWrap(QStringLiteral("1"));
+    grid.setWordWrap(true);
+    QElapsedTimer t;
+    t.start();
+    grid.setTextMatrix(1, 1, text);
+    ours << t.nsecsElapsed() / 1e6;
+
+    t.restart();
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAnywhere);
+    QTextLayout layout(text, grid.Font());
+    layout.setTextOption(option);
+    layout.beginLayout();
+    qreal height = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(70);
+        line.setPosition(QPointF(0, height));
+        height += line.height();
+    }
+    layout.endLayout();
+    baseline << t.nsecsElapsed() / 1e6;
+}
+
 void report(const char *what, double ours, double baseline)
 {
     std::printf("%-44s %10.1f ms   baseline %10.1f ms   ratio %6.3f\n", what, ours, baseline,
@@ -186,6 +222,11 @@ int main(int argc, char **argv)
     const QString file = dir.filePath(QStringLiteral("lines.db"));
     createData(file);
     std::printf("%d records x %d fields from SQLite; medians of %d runs\n\n", Records, Fields, Runs);
+
+    QList<double> fitRuns, layoutRuns;
+    for (int run = 0; run < Runs; ++run)
+        fitLongRun(fitRuns, layoutRuns);
+    report("fit a row to 100,000 digits, 70 px column", medianMs(fitRuns), medianMs(layoutRuns));
 
     QList<double> bindRuns, fillRuns, sortRuns, tableSortRuns, sumRuns, tableSumRuns, scrollRuns, tableScrollRuns;
     QString sum;

@@ -98,6 +98,8 @@ OVGrid::CurrentRowModes OVGrid::CurrentRowMode() const
 
 void OVGrid::setCurrentRowMode(CurrentRowModes value)
 {
+    if (value < ovCRNone || value > ovCRForeColor)
+        return;
     d->currentRowMode = value;
     d->markDirty();
 }

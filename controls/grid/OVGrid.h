@@ -71,7 +71,9 @@ class OVGRID_EXPORT OVGrid : public QWidget
     Q_PROPERTY(QString ListDefault READ ListDefault WRITE setListDefault)
 
 public:
-    enum CellPropertySettings {
+    // Of type int, so that any number a host or the property system passes
+    // is a value (an unknown one is ignored) rather than undefined behaviour.
+    enum CellPropertySettings : int {
         ovCPText = 0,
         ovCPBackColor = 1,
         ovcpforecolor = 2,
@@ -81,7 +83,7 @@ public:
     };
     Q_ENUM(CellPropertySettings)
 
-    enum SubTotalSettings {
+    enum SubTotalSettings : int {
         ovSTSum = 0,
         ovSTCount = 1,
         ovSTAverage = 2,
@@ -91,15 +93,22 @@ public:
     };
     Q_ENUM(SubTotalSettings)
 
-    enum CurrentRowModes {
+    enum CurrentRowModes : int {
         ovCRNone = 0,
         ovCRFontBold = 1,
         ovCRForeColor = 2,
     };
     Q_ENUM(CurrentRowModes)
 
-    // The most rows a grid holds, title row included.
+    // The most rows Rows accepts, title row included. A load (BindRst) adds
+    // at most MaxRows records, and neither it nor AddItem lets a grid grow
+    // past MaxLoadedRows: the title row and MaxRows records.
     static constexpr int MaxRows = 58000;
+    static constexpr int MaxLoadedRows = MaxRows + 1;
+    // The most columns Cols accepts, column 0 included; larger values, from
+    // a setter or a saved property bag, are ignored or cut to it. Lists and
+    // entry forms use a few dozen; more would only cost memory per row.
+    static constexpr int MaxCols = 256;
 
     // The design-time settings saved with a host window: names and values in
     // the order they are written and read.

@@ -39,7 +39,7 @@ void OVGrid::ReadProperties(const PropertyBag &bag)
                           static_cast<QWidget *>(d->cboTemplate), static_cast<QWidget *>(d->cbodata)})
         part->setFont(font);
 
-    d->grd->setCols(std::max(value("Cols", 2).toInt(), 1));
+    d->grd->setCols(std::clamp(value("Cols", 2).toInt(), 1, MaxCols));
     d->grd->setRows(std::clamp(value("Rows", 1).toInt(), 1, MaxRows));
     d->allowAlternate = value("AllowAlternate", true).toBool();
     d->editable = value("Editable", false).toBool();

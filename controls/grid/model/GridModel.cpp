@@ -170,7 +170,7 @@ void GridModel::removeRowAt(int row)
 
 void GridModel::copyCells(int fromRow, int toRow, int fromCol, int toCol)
 {
-    if (!inside(fromRow, fromCol) || !inside(toRow, toCol) || fromRow == toRow)
+    if (!inside(fromRow, fromCol) || !inside(toRow, toCol) || fromRow == toRow || fromCol > toCol)
         return;
     for (int c = fromCol; c <= toCol; ++c)
         m_rows[toRow].setText(c, m_rows[fromRow].text(c));

@@ -9,7 +9,9 @@
 #include <QScrollBar>
 #include <QStyleOptionHeader>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 GridHeader::GridHeader(Qt::Orientation orientation, QWidget *parent)
     : QHeaderView(orientation, parent)
@@ -514,24 +516,39 @@ void GridView::setGridFont(const QFont &font)
     applyRowHeights();
 }
 
+namespace {
+
+// A row or column is at most this many pixels: 58,001 such rows still add
+// up within the int positions of QHeaderView. Larger sizes, a host's
+// mistake, are cut to it rather than overflowing.
+constexpr double MaxPixels = 32767;
+constexpr double MaxTwips = std::numeric_limits<int>::max();
+
+int scaled(int value, double factor, double limit)
+{
+    return int(std::lround(std::clamp(value * factor, -limit, limit)));
+}
+
+} // namespace
+
 int GridView::toPixelsX(int twips) const
 {
-    return int(std::lround(twips * logicalDpiX() / 1440.0));
+    return scaled(twips, logicalDpiX() / 1440.0, MaxPixels);
 }
 
 int GridView::toPixelsY(int twips) const
 {
-    return int(std::lround(twips * logicalDpiY() / 1440.0));
+    return scaled(twips, logicalDpiY() / 1440.0, MaxPixels);
 }
 
 int GridView::toTwipsX(int pixels) const
 {
-    return int(std::lround(pixels * 1440.0 / logicalDpiX()));
+    return scaled(pixels, 1440.0 / logicalDpiX(), MaxTwips);
 }
 
 int GridView::toTwipsY(int pixels) const
 {
-    return int(std::lround(pixels * 1440.0 / logicalDpiY()));
+    return scaled(pixels, 1440.0 / logicalDpiY(), MaxTwips);
 }
 
 void GridView::moveCurrent(int row, int col)

@@ -36,7 +36,7 @@ int OVGrid::Cols() const
 
 void OVGrid::setCols(int value)
 {
-    if (value < 1 || value == d->grd->cols())
+    if (value < 1 || value > MaxCols || value == d->grd->cols())
         return;
     const int oldCols = d->grd->cols();
     const int oldRow = d->grd->row();

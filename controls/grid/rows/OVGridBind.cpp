@@ -12,9 +12,6 @@
 
 namespace {
 
-// The most records one load adds.
-constexpr int MaxRecords = 58000;
-
 // Progress is reported at roughly equal amounts of work: fewer records
 // between reports the wider the rows.
 int progressStep(int cols)
@@ -60,6 +57,9 @@ void OVGridPrivate::bindRecords(RecordReader &rst)
     // text never lands among them.
     discardEdit();
     rst.begin();
+    // One load adds at most MaxRows records, and never grows the grid past
+    // MaxLoadedRows together with the rows it had.
+    const int maxRecords = std::min(OVGrid::MaxRows, OVGrid::MaxLoadedRows - oldRows);
     const int step = progressStep(cols);
 
     // Per field: its column's format, and whether it holds pick-list ids.
@@ -83,7 +83,7 @@ void OVGridPrivate::bindRecords(RecordReader &rst)
         DrawingPause pause(grd);
         for (; !rst.atEnd(); rst.moveNext()) {
             ++count;
-            if (count > MaxRecords) {
+            if (count > maxRecords) {
                 overload = true;
                 --count;
                 break;

@@ -64,7 +64,7 @@ void OVGridPrivate::removeRow(int row)
 
 void OVGrid::AddItem(const QString &Item, int Row, bool SetRow)
 {
-    if (Row < 0 || Row > d->grd->rows() - 1)
+    if (Row < 0 || Row > d->grd->rows() - 1 || d->grd->rows() >= MaxLoadedRows)
         return;
     const bool noDataRow = d->grd->row() == 0 || d->grd->rows() == 1;
     d->grd->addItem(Item, Row);
@@ -136,7 +136,7 @@ void OVGrid::CopyRow(int Row1, int Row2, int Col1, int Col2)
         Col1 = 1;
     if (Col2 == 0)
         Col2 = d->grd->cols() - 1;
-    if (d->isOutOfRange(Row1, Col1) || d->isOutOfRange(Row2, Col2))
+    if (d->isOutOfRange(Row1, Col1) || d->isOutOfRange(Row2, Col2) || Col1 > Col2)
         return;
     d->model()->copyCells(Row1, Row2, Col1, Col2);
     d->grd->setRowHeightTwips(Row2, d->grd->rowHeightTwips(Row1));
@@ -145,7 +145,7 @@ void OVGrid::CopyRow(int Row1, int Row2, int Col1, int Col2)
 void OVGrid::AutoLastRow()
 {
     const int last = d->grd->rows() - 1;
-    if (last < 1 || d->grd->row() != last)
+    if (last < 1 || d->grd->row() != last || d->grd->rows() >= MaxLoadedRows)
         return;
     d->applyDefaults(last);
     d->reformatRow(last);

@@ -98,9 +98,17 @@ public:
             break;
         case SQLITE_NULL:
             break;
-        default: { // text, and blobs read as UTF-8 text as QVariant does
+        case SQLITE_BLOB: // read as UTF-8 text, as QVariant does
+            row.appendUtf8(static_cast<const char *>(sqlite3_value_blob(value)), sqlite3_value_bytes(value));
+            break;
+        default: {
+            // Qt takes text as SQLite's UTF-16, which replaces ill-formed
+            // bytes its own way: such text is taken the same way.
             const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
-            row.appendUtf8(text, sqlite3_value_bytes(value));
+            if (!row.appendWellFormedUtf8(text, sqlite3_value_bytes(value))) {
+                const auto *utf16 = static_cast<const QChar *>(sqlite3_column_text16(m_statement, field));
+                row.append(QStringView(utf16, sqlite3_column_bytes16(m_statement, field) / qsizetype(sizeof(QChar))));
+            }
             break;
         }
         }

@@ -28,20 +28,86 @@ void RowBuilder::appendLatin1(const char *text, qsizetype length)
         out[i] = char16_t(uchar(text[i]));
 }
 
-void RowBuilder::appendUtf8(const char *text, qsizetype length)
+namespace {
+
+// The length of the well-formed UTF-8 sequence at text[i] and its code
+// point, or 0 when the bytes there are ill-formed (overlong forms,
+// surrogates, values past U+10FFFF, cut-off sequences).
+int decodeSequence(const uchar *text, qsizetype i, qsizetype length, char32_t &code)
 {
-    for (qsizetype i = 0; i < length; ++i) {
-        if (uchar(text[i]) >= 0x80) {
-            // Decoded in place: UTF-8 never needs more UTF-16 units than bytes.
-            const size_t start = m_text.size();
-            m_text.resize(start + size_t(length));
-            QChar *begin = reinterpret_cast<QChar *>(m_text.data() + start);
-            QChar *end = m_utf8.appendToBuffer(begin, QByteArrayView(text, length));
-            m_text.resize(start + size_t(end - begin));
-            return;
+    const uchar lead = text[i];
+    int size;
+    uchar low = 0x80;
+    uchar high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        size = 2;
+        code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        size = 3;
+        code = lead & 0x0F;
+        if (lead == 0xE0)
+            low = 0xA0;
+        else if (lead == 0xED)
+            high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        size = 4;
+        code = lead & 0x07;
+        if (lead == 0xF0)
+            low = 0x90;
+        else if (lead == 0xF4)
+            high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (length - i < size)
+        return 0;
+    for (int k = 1; k < size; ++k) {
+        const uchar byte = text[i + k];
+        if (byte < low || byte > high)
+            return 0;
+        low = 0x80;
+        high = 0xBF;
+        code = (code << 6) | (byte & 0x3F);
+    }
+    return size;
+}
+
+} // namespace
+
+bool RowBuilder::appendWellFormedUtf8(const char *text, qsizetype length)
+{
+    const auto *bytes = reinterpret_cast<const uchar *>(text);
+    const size_t start = m_text.size();
+    // Well-formed UTF-8 never needs more UTF-16 units than bytes.
+    m_text.resize(start + size_t(length));
+    char16_t *out = m_text.data() + start;
+    for (qsizetype i = 0; i < length;) {
+        if (bytes[i] < 0x80) {
+            *out++ = char16_t(bytes[i++]);
+            continue;
+        }
+        char32_t code = 0;
+        const int size = decodeSequence(bytes, i, length, code);
+        if (size == 0 || code == 0xFFFE || code == 0xFFFF) {
+            m_text.resize(start);
+            return false;
+        }
+        i += size;
+        if (code > 0xFFFF) {
+            *out++ = QChar::highSurrogate(code);
+            *out++ = QChar::lowSurrogate(code);
+        } else {
+            *out++ = char16_t(code);
         }
     }
-    appendLatin1(text, length);
+    m_text.resize(size_t(out - m_text.data()));
+    return true;
+}
+
+void RowBuilder::appendUtf8(const char *text, qsizetype length)
+{
+    if (!appendWellFormedUtf8(text, length))
+        append(QString::fromUtf8(text, length));
 }
 
 namespace {

@@ -2,7 +2,6 @@
 
 #include "model/GridRow.h"
 
-#include <QStringDecoder>
 #include <QVariant>
 
 #include <vector>
@@ -17,6 +16,11 @@ public:
     void start();
     void append(QStringView text);
     void appendLatin1(const char *text, qsizetype length);
+    // Appends well-formed UTF-8 text, each cell decoded on its own. Returns
+    // false, appending nothing, for ill-formed bytes and the noncharacters
+    // U+FFFE and U+FFFF, whose replacement the caller's source decides.
+    bool appendWellFormedUtf8(const char *text, qsizetype length);
+    // UTF-8 as QString::fromUtf8() reads it: ill-formed bytes become U+FFFD.
     void appendUtf8(const char *text, qsizetype length);
     // Shortest text that reads back as the same double, as QVariant gives it.
     void appendNumber(double value);
@@ -34,5 +38,4 @@ private:
     std::vector<quint32> m_ends;
     size_t m_cellStart = 0;
     QString m_formatted;
-    QStringDecoder m_utf8{QStringDecoder::Utf8};
 };

@@ -8,7 +8,10 @@
 #include "editing/KeyCodes.h"
 
 #include <QKeyEvent>
+#include <QTextLayout>
 #include <QtTest>
+
+#include <cmath>
 
 class tst_GridRules : public QObject
 {
@@ -197,6 +200,35 @@ void tst_GridRules::wrappedHeightGrowsAsWidthShrinks()
     // A word wider than the width breaks inside; a line break always breaks.
     QVERIFY(wrappedTextHeight(font, QStringLiteral("WWWWWWWWWWWWWWWWWWWW"), 40) > line);
     QCOMPARE(wrappedTextHeight(font, QStringLiteral("a\nb"), 1000), 2 * line);
+
+    // Long runs without a break opportunity wrap as Qt's own layout wraps
+    // them, give or take the line where a run starts after a word (their
+    // measuring is linear; timed in bench_grid).
+    auto qtHeight = [&font](const QString &text, int width) {
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        QTextLayout layout(text, font);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        qreal height = 0;
+        for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
+            l.setLineWidth(width);
+            l.setPosition(QPointF(0, height));
+            height += l.height();
+        }
+        layout.endLayout();
+        return int(std::ceil(height));
+    };
+    const QString run(1500, u'7');
+    for (const int width : {20, 60, 333}) {
+        QCOMPARE(wrappedTextHeight(font, run, width), qtHeight(run, width));
+        const QString twoRuns = run + QChar::LineSeparator + run.left(600);
+        QCOMPARE(wrappedTextHeight(font, twoRuns, width), qtHeight(twoRuns, width));
+        const QString mixed = QStringLiteral("cotton ") + run + QStringLiteral(" twill ") + run.left(900);
+        QVERIFY(std::abs(wrappedTextHeight(font, mixed, width) - qtHeight(mixed, width)) <= 2 * line);
+    }
+    // No row is measured higher than a row can be.
+    QCOMPARE(wrappedTextHeight(font, QString(100000, u'8'), 5), 32767);
 }
 
 QTEST_MAIN(tst_GridRules)

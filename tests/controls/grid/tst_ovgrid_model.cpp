@@ -51,6 +51,7 @@ private slots:
     void tickColumnsReadAsTruthValues();
     void rangeRules();
     void rowsLimitAndEvents();
+    void sizesBeyondTheLimitsAreCut();
     void colsKeepsSurvivingSettingsAndReportsMove();
     void rowAndColMoveTheCurrentCell();
 };
@@ -385,6 +386,36 @@ void tst_OVGridModel::rangeRules()
     QVERIFY(grid.setProperty("Font", big));
     QCOMPARE(grid.Font().pointSize(), big.pointSize());
     QCOMPARE(grid.findChild<QLineEdit *>(QStringLiteral("txt"))->font(), editorFont);
+}
+
+void tst_OVGridModel::sizesBeyondTheLimitsAreCut()
+{
+    // Absurd sizes from a host or a saved property bag are ignored or cut,
+    // never overflowed.
+    OVGrid grid;
+    grid.setCols(OVGrid::MaxCols + 1);
+    grid.setCols(std::numeric_limits<int>::max());
+    QCOMPARE(grid.Cols(), 2);
+    grid.setCols(OVGrid::MaxCols);
+    QCOMPARE(grid.Cols(), OVGrid::MaxCols);
+    OVGrid::PropertyBag bag = grid.WriteProperties();
+    for (auto &item : bag) {
+        if (item.first == QLatin1String("Cols"))
+            item.second = std::numeric_limits<int>::max();
+    }
+    OVGrid loaded;
+    loaded.ReadProperties(bag);
+    QCOMPARE(loaded.Cols(), OVGrid::MaxCols);
+
+    grid.setCols(3);
+    grid.setRows(3);
+    grid.setWordWrap(true);
+    QVERIFY(grid.setListWidth(QStringLiteral("300|2147483647|30000000")));
+    grid.setRowHeightMin(std::numeric_limits<int>::max());
+    grid.setTextMatrix(1, 1, QStringLiteral("红色"));
+    const auto *table = grid.findChild<QTableView *>(QStringLiteral("ovgrid_grd"));
+    for (const int pixels : {table->columnWidth(0), table->columnWidth(1), table->rowHeight(0)})
+        QVERIFY2(pixels > 1000 && pixels <= 32767, qPrintable(QString::number(pixels)));
 }
 
 void tst_OVGridModel::rowsLimitAndEvents()

@@ -87,6 +87,7 @@ private slots:
     void bindRstPickListIds();
     void bindRstFromQuery();
     void bindRstTextsAreTheQueryValues();
+    void bindRstDecodesEachCellOnItsOwn();
     void bindRstProgressSteps_data();
     void bindRstProgressSteps();
     void bindRstCapsAndKeepsOverloadVisible();
@@ -231,6 +232,12 @@ void tst_OVGridRows::copyRow()
     QCOMPARE(grid.TextMatrix(2, 1), QStringLiteral("A"));
     grid.CopyRow(1, 5);
     grid.CopyRow(1, 2, 0, 9);
+    // Columns given the wrong way round copy nothing and announce nothing.
+    QSignalSpy changed(grid.findChild<QTableView *>(QStringLiteral("ovgrid_grd"))->model(),
+                       &QAbstractItemModel::dataChanged);
+    grid.CopyRow(2, 1, 3, 2);
+    QCOMPARE(column(grid, 2), (QStringList{"b", "b"}));
+    QCOMPARE(changed.count(), 0);
     QVERIFY(log.take().isEmpty());
     QCOMPARE(grid.Row(), 1);
     QCOMPARE(grid.Col(), 2);
@@ -565,6 +572,72 @@ void tst_OVGridRows::bindRstTextsAreTheQueryValues()
     QSqlDatabase::removeDatabase(QStringLiteral("texts"));
 }
 
+void tst_OVGridRows::bindRstDecodesEachCellOnItsOwn()
+{
+    // A cell ending in a cut-off sequence, or holding bytes from another
+    // code page, must not spoil the next cell; the grid reads such bytes as
+    // Qt does, whichever way it reads the query.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bytes"));
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        QVERIFY(db.open());
+        QSqlQuery setup(db);
+        QVERIFY(setup.exec(QStringLiteral("create table t(a, b, c)")));
+        QVERIFY(setup.exec(QStringLiteral("insert into t values ('aaaaaaaa', null, null), "
+                                          "(x'F09F98', 'bbbbbbb', x'80'), "
+                                          "(x'BAEC', cast(x'BAEC' as text), '红色'), "
+                                          "(cast(x'EFBBBF41' as text), cast(x'EFBFBE' as text), cast(x'C0AFE0809F' as text))")));
+        // Random bytes, biased towards lead and continuation bytes, stored
+        // both as blobs and as (unchecked) text.
+        QVERIFY(setup.prepare(QStringLiteral("insert into t values (?, cast(? as text), ?)")));
+        QRandomGenerator rng(20240611);
+        auto randomBytes = [&rng] {
+            QByteArray bytes;
+            const int size = rng.bounded(12);
+            for (int i = 0; i < size; ++i)
+                bytes += char(rng.bounded(3) == 0 ? rng.bounded(0x20, 0x7F) : rng.bounded(0x80, 0x100));
+            return bytes;
+        };
+        for (int i = 0; i < 2000; ++i) {
+            setup.addBindValue(randomBytes());
+            setup.addBindValue(randomBytes());
+            setup.addBindValue(randomBytes());
+            QVERIFY(setup.exec());
+        }
+
+        const QString select = QStringLiteral("select a, b, c from t order by rowid");
+        QStringList expected;
+        QSqlQuery reference(db);
+        QVERIFY(reference.exec(select));
+        while (reference.next()) {
+            for (int j = 0; j < 3; ++j)
+                expected << reference.value(j).toString();
+        }
+        auto load = [&](bool forwardOnly) {
+            OVGrid grid;
+            grid.setCols(4);
+            QSqlQuery query(db);
+            query.setForwardOnly(forwardOnly);
+            query.exec(select);
+            grid.BindRst(query);
+            QStringList cells;
+            for (int r = 1; r < grid.Rows(); ++r)
+                for (int c = 1; c < 4; ++c)
+                    cells << grid.TextMatrix(r, c);
+            return cells;
+        };
+        const QStringList direct = load(true);
+        QCOMPARE(direct.mid(3, 6), (QStringList{QString::fromUtf8("\xF0\x9F\x98"), QStringLiteral("bbbbbbb"),
+                                                QString::fromUtf8("\x80"), QString::fromUtf8("\xBA\xEC"),
+                                                expected.at(7), QStringLiteral("红色")}));
+        QCOMPARE(direct.size(), expected.size());
+        for (int i = 0; i < expected.size(); ++i)
+            QCOMPARE(direct.at(i), expected.at(i));
+        QCOMPARE(load(false), expected);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("bytes"));
+}
+
 void tst_OVGridRows::bindRstProgressSteps_data()
 {
     QTest::addColumn<int>("cols");
@@ -616,10 +689,22 @@ void tst_OVGridRows::bindRstCapsAndKeepsOverloadVisible()
     grid.Message(2);
     QVERIFY(panel(grid)->isHidden());
     grid.Message(0);
+    // The full grid takes no more rows, one by one or loaded.
+    grid.setRow(grid.Rows() - 1);
+    grid.AddItem(QStringLiteral("\tx"));
+    grid.AutoLastRow();
+    QCOMPARE(grid.Rows(), OVGrid::MaxLoadedRows);
     grid.setRows(1);
     RecordList small(1, {{1}});
     grid.BindRst(small);
     QVERIFY(panel(grid)->isHidden());
+    // A load onto rows added one by one stops where the grid is full.
+    grid.setRows(OVGrid::MaxRows - 2);
+    CountingSource more(1, 10, panel(grid));
+    grid.BindRst(more);
+    QCOMPARE(grid.Rows(), OVGrid::MaxLoadedRows);
+    QCOMPARE(grid.TextMatrix(OVGrid::MaxRows, 2), QStringLiteral("3"));
+    QCOMPARE(panel(grid)->text(), QStringLiteral("\n  记录过载"));
 }
 
 void tst_OVGridRows::bindRstEvents()
