@@ -226,7 +226,7 @@ int main(int argc, char **argv)
     QList<double> fitRuns, layoutRuns;
     for (int run = 0; run < Runs; ++run)
         fitLongRun(fitRuns, layoutRuns);
-    report("fit a row to 100,000 digits, 70 px column", medianMs(fitRuns), medianMs(layoutRuns));
+    report("fit a row to 100,000 digits, 70 px column", medianOf(fitRuns), medianOf(layoutRuns));
 
     QList<double> bindRuns, fillRuns, sortRuns, tableSortRuns, sumRuns, tableSumRuns, scrollRuns, tableScrollRuns;
     QString sum;
