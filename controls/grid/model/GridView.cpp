@@ -655,6 +655,14 @@ void GridView::scrollContentsBy(int dx, int dy)
     Q_EMIT scrolled();
 }
 
+bool GridView::viewportEvent(QEvent *event)
+{
+    const bool handled = QTableView::viewportEvent(event);
+    if (event->type() == QEvent::Resize)
+        Q_EMIT viewResized();
+    return handled;
+}
+
 void GridView::updateMouseCell(QObject *watched, QPoint pos)
 {
     if (watched == viewport()) {

@@ -157,12 +157,15 @@ Q_SIGNALS:
     void gridFocusIn();
     void gridFocusOut();
     void scrolled();
+    // The cells' area changed size: other rows may have come into view.
+    void viewResized();
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected) override;
     void updateGeometries() override;
     void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;

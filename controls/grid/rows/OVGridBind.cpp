@@ -2,6 +2,8 @@
 
 #include "OVGrid_p.h"
 
+#include "appearance/RowFitMarks.h"
+
 #include "model/FormatCell.h"
 #include "rows/RecordReader.h"
 #include "rows/RowBuilder.h"
@@ -128,8 +130,12 @@ void OVGridPrivate::bindRecords(RecordReader &rst)
         grd->setTextMatrix(0, sortCol, colSettings.title[sortCol]);
         sortCol = 0;
     }
-    if (grd->wordWrap())
-        fitRowHeights(oldRows, grd->rows() - 1);
+    // Wrapped rows are fitted as they come into view: a large load then
+    // costs no more than a screenful of measuring.
+    if (grd->wordWrap() && grd->rows() > oldRows) {
+        fitMarks->mark(oldRows, grd->rows() - 1);
+        fitRowsInView();
+    }
     if (allowAlternate)
         paintAlternateRows(oldRows, 1);
     if (overload) {
