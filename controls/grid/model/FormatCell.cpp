@@ -211,6 +211,16 @@ bool CellFormat::reformat(QStringView value, QString &out) const
     }
 }
 
+bool CellFormat::formatNumber(const Decimal &number, QString &out) const
+{
+    if (m_kind != Kind::Number)
+        return false;
+    out.resize(0);
+    if (m_blankZero && number.isZero())
+        return true;
+    return number.appendFixed(out, m_decimals, m_minIntegerDigits, m_grouping);
+}
+
 QString FormatCell(const QString &format, const QString &value)
 {
     return CellFormat(format).apply(value);

@@ -109,13 +109,17 @@ void OVGridPrivate::bindRecords(RecordReader &rst)
                 row.endCell();
             qint32 rowId = 0;
             for (int j = 0; j < fields; ++j) {
+                const CellFormat *format = formats[j].isNone() ? nullptr : &formats[j];
                 if (pickList[j]) {
                     rowId = rst.id(j);
                     row.append(pickTexts.value(rowId));
+                } else if (const std::optional<double> value = format ? rst.real(j) : std::nullopt;
+                           value && row.appendFormatted(*value, *format)) {
+                    format = nullptr; // formatted already
                 } else {
                     rst.appendText(j, row);
                 }
-                row.endCell(formats[j].isNone() ? nullptr : &formats[j]);
+                row.endCell(format);
             }
             rows.push_back(row.finish(rowId));
         }
