@@ -87,6 +87,20 @@ bool RowBuilder::appendWellFormedUtf8(const char *text, qsizetype length)
             *out++ = char16_t(bytes[i++]);
             continue;
         }
+        // Most text here is Chinese: three-byte sequences whose lead byte
+        // allows any continuation bytes (all but E0 and ED) are decoded here.
+        const uchar lead = bytes[i];
+        if (lead >= 0xE1 && lead != 0xED && lead <= 0xEF && length - i >= 3
+            && (bytes[i + 1] & 0xC0) == 0x80 && (bytes[i + 2] & 0xC0) == 0x80) {
+            const auto unit = char16_t(((lead & 0x0F) << 12) | ((bytes[i + 1] & 0x3F) << 6) | (bytes[i + 2] & 0x3F));
+            if (unit == 0xFFFE || unit == 0xFFFF) {
+                m_text.resize(start);
+                return false;
+            }
+            *out++ = unit;
+            i += 3;
+            continue;
+        }
         char32_t code = 0;
         const int size = decodeSequence(bytes, i, length, code);
         if (size == 0 || code == 0xFFFE || code == 0xFFFF) {
