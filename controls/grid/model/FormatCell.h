@@ -25,6 +25,7 @@ public:
     explicit CellFormat(const QString &format = QString());
 
     bool isNone() const { return m_kind == Kind::None && !m_blankZero; }
+    bool isNumber() const { return m_kind == Kind::Number; }
     QString apply(const QString &value) const;
     // The formatted text, or nothing when it is the value itself (most cells
     // of a column already are as the format shows them).

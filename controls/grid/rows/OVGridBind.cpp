@@ -113,7 +113,7 @@ void OVGridPrivate::bindRecords(RecordReader &rst)
                 if (pickList[j]) {
                     rowId = rst.id(j);
                     row.append(pickTexts.value(rowId));
-                } else if (const std::optional<double> value = format ? rst.real(j) : std::nullopt;
+                } else if (const std::optional<double> value = format && format->isNumber() ? rst.real(j) : std::nullopt;
                            value && row.appendFormatted(*value, *format)) {
                     format = nullptr; // formatted already
                 } else {
