@@ -182,6 +182,8 @@ public:
     // Fits the marked rows now in view, and those of the last screenful,
     // whose heights set how far the grid scrolls.
     void fitRowsInView();
+    // Fits the marked rows of a screenful from a row up or down (step −1 or 1).
+    void fitScreenful(int fromRow, int step);
     // Fits a row that is still marked, before its height is read.
     void fitIfMarked(int row);
     void markCurrentRow(bool forced);

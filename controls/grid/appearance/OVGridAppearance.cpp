@@ -75,6 +75,11 @@ void OVGridPrivate::initAppearance()
         followCurrentCell();
     });
     QObject::connect(grd, &GridView::viewResized, q, [this] { fitRowsInView(); });
+    // The scroll that brings a row into view is worked out from true heights.
+    QObject::connect(grd, &GridView::aboutToScrollTo, q, [this](int row) {
+        fitScreenful(row, -1);
+        fitScreenful(row, 1);
+    });
     // A removal moves rows up into view; the marks have moved with them.
     QObject::connect(model(), &QAbstractItemModel::rowsRemoved, q, [this] { fitRowsInView(); });
     // Long titles wrap in a title row fitted to them rather than being cut short.
@@ -140,21 +145,25 @@ void OVGridPrivate::fitRowsInView()
 {
     if (!fitMarks->any() || grd->rows() <= 1)
         return;
-    const int viewHeight = std::max(grd->viewport()->height(), 1);
-    std::optional<DrawingPause> pause; // only once a row is fitted
-    const auto fitScreenful = [&](int from, int step) {
-        int filled = 0;
-        for (int r = from; r >= 1 && r < grd->rows() && filled < viewHeight; r += step) {
-            if (fitMarks->take(r)) {
-                if (!pause)
-                    pause.emplace(grd);
-                fitRowHeight(r);
-            }
-            filled += grd->rowHeight(r - 1); // 0 for a hidden row
-        }
-    };
     fitScreenful(grd->topRow(), 1);
     fitScreenful(grd->rows() - 1, -1);
+}
+
+void OVGridPrivate::fitScreenful(int fromRow, int step)
+{
+    if (!fitMarks->any())
+        return;
+    const int viewHeight = std::max(grd->viewport()->height(), 1);
+    std::optional<DrawingPause> pause; // only once a row is fitted
+    int filled = 0;
+    for (int r = fromRow; r >= 1 && r < grd->rows() && filled < viewHeight; r += step) {
+        if (fitMarks->take(r)) {
+            if (!pause)
+                pause.emplace(grd);
+            fitRowHeight(r);
+        }
+        filled += grd->rowHeight(r - 1); // 0 for a hidden row
+    }
 }
 
 void OVGridPrivate::fitIfMarked(int row)

@@ -423,6 +423,13 @@ void GridView::showCurrentCell()
     }
 }
 
+void GridView::scrollTo(const QModelIndex &index, ScrollHint hint)
+{
+    if (index.isValid())
+        Q_EMIT aboutToScrollTo(index.row() + 1);
+    QTableView::scrollTo(index, hint);
+}
+
 int GridView::cellHeight()
 {
     if (m_row == 0)

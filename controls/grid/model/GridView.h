@@ -135,6 +135,7 @@ public:
 
     // Scrolls the current cell into view.
     void showCurrentCell();
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
     // Appends prepared rows in one step.
     void appendRows(std::vector<GridRow> &&rows);
 
@@ -159,6 +160,9 @@ Q_SIGNALS:
     void scrolled();
     // The cells' area changed size: other rows may have come into view.
     void viewResized();
+    // A scroll to bring a row into view is about to be worked out from the
+    // heights of the rows around it.
+    void aboutToScrollTo(int row);
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;

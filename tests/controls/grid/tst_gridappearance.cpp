@@ -271,6 +271,12 @@ void tst_GridAppearance::loadedRowsFitAsTheyComeIntoView()
     m_grid->CopyRow(100, 2);
     QVERIFY(fitted(2));
 
+    // Moving to a row below the view shows it whole, measured.
+    view()->scrollTo(view()->model()->index(249, 0));
+    QVERIFY(shownRowsFitted());
+    QVERIFY(view()->rowViewportPosition(249) >= 0);
+    QVERIFY(view()->rowViewportPosition(249) + view()->rowHeight(249) <= view()->viewport()->height());
+
     scrollTo(200);
     const int bottom = view()->rowAt(view()->viewport()->height() - 1) + 1;
     QVERIFY(!fitted(bottom + 1));
