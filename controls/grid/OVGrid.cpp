@@ -1,5 +1,7 @@
 #include "OVGrid.h"
 #include "OVGrid_p.h"
+
+#include "appearance/RowFitMarks.h"
 #include "editing/OutsidePress.h"
 
 #include <QApplication>

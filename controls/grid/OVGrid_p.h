@@ -23,6 +23,7 @@ class QInputMethodEvent;
 class QInputMethodQueryEvent;
 class QKeyEvent;
 class OutsidePress;
+class RowFitMarks;
 class RecordReader;
 class QLabel;
 class QLineEdit;
@@ -176,6 +177,15 @@ public:
     // Row −1 is the current row.
     void fitRowHeight(int row);
     void fitRowHeights(int fromRow, int toRow);
+    // Rows whose fitting waits until they come into view (after a load).
+    std::unique_ptr<RowFitMarks> fitMarks;
+    // Fits the marked rows now in view, and those of the last screenful,
+    // whose heights set how far the grid scrolls.
+    void fitRowsInView();
+    // Fits the marked rows of a screenful from a row up or down (step −1 or 1).
+    void fitScreenful(int fromRow, int step);
+    // Fits a row that is still marked, before its height is read.
+    void fitIfMarked(int row);
     void markCurrentRow(bool forced);
     void markDirty() { dirty = true; }
     void layoutChildren();

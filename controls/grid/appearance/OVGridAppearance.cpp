@@ -4,6 +4,7 @@
 #include "OVGrid_p.h"
 
 #include "appearance/AboutBox.h"
+#include "appearance/RowFitMarks.h"
 #include "appearance/TextMeasure.h"
 #include "appearance/WheelRule.h"
 #include "editing/EditRules.h"
@@ -23,6 +24,8 @@
 #include <QTextStream>
 #include <QToolButton>
 #include <QWheelEvent>
+
+#include <optional>
 
 namespace {
 
@@ -64,7 +67,21 @@ QPixmap stripImage(int width, int height)
 
 void OVGridPrivate::initAppearance()
 {
-    QObject::connect(grd, &GridView::scrolled, q, [this] { followCurrentCell(); });
+    fitMarks = std::make_unique<RowFitMarks>(model());
+    // Rows coming into view get their heights before the editor follows
+    // its cell to where they put it.
+    QObject::connect(grd, &GridView::scrolled, q, [this] {
+        fitRowsInView();
+        followCurrentCell();
+    });
+    QObject::connect(grd, &GridView::viewResized, q, [this] { fitRowsInView(); });
+    // The scroll that brings a row into view is worked out from true heights.
+    QObject::connect(grd, &GridView::aboutToScrollTo, q, [this](int row) {
+        fitScreenful(row, -1);
+        fitScreenful(row, 1);
+    });
+    // A removal moves rows up into view; the marks have moved with them.
+    QObject::connect(model(), &QAbstractItemModel::rowsRemoved, q, [this] { fitRowsInView(); });
     // Long titles wrap in a title row fitted to them rather than being cut short.
     grd->horizontalHeader()->setTextElideMode(Qt::ElideNone);
     pic->setScaledContents(true);
@@ -96,6 +113,7 @@ void OVGridPrivate::fitRowHeight(int row)
         row = grd->row();
     if (row < 0 || row >= grd->rows())
         return;
+    fitMarks->take(row);
     int height = 0;
     for (int c = 1; c < grd->cols(); ++c) {
         if (!colSettings.wordWrap[c] && row != 0)
@@ -121,6 +139,37 @@ void OVGridPrivate::fitRowHeights(int fromRow, int toRow)
     const DrawingPause pause(grd);
     for (int r = fromRow; r <= toRow && timer.elapsed() <= BudgetMs; ++r)
         fitRowHeight(r);
+}
+
+void OVGridPrivate::fitRowsInView()
+{
+    if (!fitMarks->any() || grd->rows() <= 1)
+        return;
+    fitScreenful(grd->topRow(), 1);
+    fitScreenful(grd->rows() - 1, -1);
+}
+
+void OVGridPrivate::fitScreenful(int fromRow, int step)
+{
+    if (!fitMarks->any())
+        return;
+    const int viewHeight = std::max(grd->viewport()->height(), 1);
+    std::optional<DrawingPause> pause; // only once a row is fitted
+    int filled = 0;
+    for (int r = fromRow; r >= 1 && r < grd->rows() && filled < viewHeight; r += step) {
+        if (fitMarks->take(r)) {
+            if (!pause)
+                pause.emplace(grd);
+            fitRowHeight(r);
+        }
+        filled += grd->rowHeight(r - 1); // 0 for a hidden row
+    }
+}
+
+void OVGridPrivate::fitIfMarked(int row)
+{
+    if (fitMarks->take(row))
+        fitRowHeight(row);
 }
 
 void OVGridPrivate::markCurrentRow(bool forced)

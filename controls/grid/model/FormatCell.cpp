@@ -79,42 +79,51 @@ bool isNumberPattern(QStringView pattern)
 
 // A date in a pattern of yy/yyyy, M/MM and d/dd with separators, written
 // directly (QDate::toString goes through the locale machinery, which is slow
-// for a column of 58,000 dates); other patterns are left to QDate.
+// for a column of 58,000 dates); other patterns are left to QDate. The text
+// is put together in a local buffer and appended once.
 void writeDate(const Ymd &date, const QString &pattern, QString &out)
 {
-    auto number = [&out](int value, int width) {
-        char digits[12];
+    char16_t buffer[64];
+    qsizetype length = 0;
+    const auto number = [&](int value, int width) {
+        char16_t digits[12];
         int n = 0;
         do {
-            digits[n++] = char('0' + value % 10);
+            digits[n++] = char16_t(u'0' + value % 10);
             value /= 10;
         } while (value > 0);
         for (int i = n; i < width; ++i)
-            out += u'0';
+            buffer[length++] = u'0';
         while (n > 0)
-            out += QLatin1Char(digits[--n]);
+            buffer[length++] = digits[--n];
     };
+    if (pattern.size() > 32) { // room for every field written in full
+        out = QDate(date.year, date.month, date.day).toString(pattern);
+        return;
+    }
     for (qsizetype i = 0; i < pattern.size();) {
         const QChar c = pattern[i];
         qsizetype run = 1;
         while (i + run < pattern.size() && pattern[i + run] == c)
             ++run;
-        if (c == u'y' && run == 2)
+        if (c == u'y' && run == 2) {
             number(date.year % 100, 2);
-        else if (c == u'y' && run == 4)
+        } else if (c == u'y' && run == 4) {
             number(date.year, 4);
-        else if (c == u'M' && run <= 2)
+        } else if (c == u'M' && run <= 2) {
             number(date.month, int(run));
-        else if (c == u'd' && run <= 2)
+        } else if (c == u'd' && run <= 2) {
             number(date.day, int(run));
-        else if (c == u'y' || c == u'M' || c == u'd') {
+        } else if (c == u'y' || c == u'M' || c == u'd') {
             out = QDate(date.year, date.month, date.day).toString(pattern);
             return;
+        } else {
+            for (qsizetype k = 0; k < run; ++k)
+                buffer[length++] = c.unicode();
         }
-        else
-            out += pattern.mid(i, run);
         i += run;
     }
+    out.append(reinterpret_cast<const QChar *>(buffer), length);
 }
 
 bool isDatePattern(QStringView pattern)
@@ -200,6 +209,16 @@ bool CellFormat::reformat(QStringView value, QString &out) const
     default:
         return false;
     }
+}
+
+bool CellFormat::formatNumber(const Decimal &number, QString &out) const
+{
+    if (m_kind != Kind::Number)
+        return false;
+    out.resize(0);
+    if (m_blankZero && number.isZero())
+        return true;
+    return number.appendFixed(out, m_decimals, m_minIntegerDigits, m_grouping);
 }
 
 QString FormatCell(const QString &format, const QString &value)

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+struct Decimal;
+
 // The text stored when a value is written into a cell of a column with this
 // display format:
 //   ""          the value unchanged;
@@ -23,6 +25,7 @@ public:
     explicit CellFormat(const QString &format = QString());
 
     bool isNone() const { return m_kind == Kind::None && !m_blankZero; }
+    bool isNumber() const { return m_kind == Kind::Number; }
     QString apply(const QString &value) const;
     // The formatted text, or nothing when it is the value itself (most cells
     // of a column already are as the format shows them).
@@ -30,6 +33,10 @@ public:
     // The same into a buffer the caller keeps: true when out (emptied first)
     // holds a text other than the value.
     bool reformat(QStringView value, QString &out) const;
+    // For a number format: the text for a cell holding exactly this number,
+    // into out (emptied first), as reformat() gives it for the number's
+    // text. False for other formats and numbers too large to write.
+    bool formatNumber(const Decimal &number, QString &out) const;
 
 private:
     enum class Kind { None, Tick, Number, Date, Unknown };

@@ -423,6 +423,13 @@ void GridView::showCurrentCell()
     }
 }
 
+void GridView::scrollTo(const QModelIndex &index, ScrollHint hint)
+{
+    if (index.isValid())
+        Q_EMIT aboutToScrollTo(index.row() + 1);
+    QTableView::scrollTo(index, hint);
+}
+
 int GridView::cellHeight()
 {
     if (m_row == 0)
@@ -653,6 +660,14 @@ void GridView::scrollContentsBy(int dx, int dy)
 {
     QTableView::scrollContentsBy(dx, dy);
     Q_EMIT scrolled();
+}
+
+bool GridView::viewportEvent(QEvent *event)
+{
+    const bool handled = QTableView::viewportEvent(event);
+    if (event->type() == QEvent::Resize)
+        Q_EMIT viewResized();
+    return handled;
 }
 
 void GridView::updateMouseCell(QObject *watched, QPoint pos)

@@ -135,6 +135,7 @@ public:
 
     // Scrolls the current cell into view.
     void showCurrentCell();
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
     // Appends prepared rows in one step.
     void appendRows(std::vector<GridRow> &&rows);
 
@@ -157,12 +158,18 @@ Q_SIGNALS:
     void gridFocusIn();
     void gridFocusOut();
     void scrolled();
+    // The cells' area changed size: other rows may have come into view.
+    void viewResized();
+    // A scroll to bring a row into view is about to be worked out from the
+    // heights of the rows around it.
+    void aboutToScrollTo(int row);
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected) override;
     void updateGeometries() override;
     void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;

@@ -2,6 +2,8 @@
 
 #include "OVGrid_p.h"
 
+#include "appearance/RowFitMarks.h"
+
 #include "model/FormatCell.h"
 #include "rows/RecordReader.h"
 #include "rows/RowBuilder.h"
@@ -107,13 +109,17 @@ void OVGridPrivate::bindRecords(RecordReader &rst)
                 row.endCell();
             qint32 rowId = 0;
             for (int j = 0; j < fields; ++j) {
+                const CellFormat *format = formats[j].isNone() ? nullptr : &formats[j];
                 if (pickList[j]) {
                     rowId = rst.id(j);
                     row.append(pickTexts.value(rowId));
+                } else if (const std::optional<double> value = format && format->isNumber() ? rst.real(j) : std::nullopt;
+                           value && row.appendFormatted(*value, *format)) {
+                    format = nullptr; // formatted already
                 } else {
                     rst.appendText(j, row);
                 }
-                row.endCell(formats[j].isNone() ? nullptr : &formats[j]);
+                row.endCell(format);
             }
             rows.push_back(row.finish(rowId));
         }
@@ -128,8 +134,12 @@ void OVGridPrivate::bindRecords(RecordReader &rst)
         grd->setTextMatrix(0, sortCol, colSettings.title[sortCol]);
         sortCol = 0;
     }
-    if (grd->wordWrap())
-        fitRowHeights(oldRows, grd->rows() - 1);
+    // Wrapped rows are fitted as they come into view: a large load then
+    // costs no more than a screenful of measuring.
+    if (grd->wordWrap() && grd->rows() > oldRows) {
+        fitMarks->mark(oldRows, grd->rows() - 1);
+        fitRowsInView();
+    }
     if (allowAlternate)
         paintAlternateRows(oldRows, 1);
     if (overload) {

@@ -2,6 +2,8 @@
 
 #include "OVGrid_p.h"
 
+#include "appearance/RowFitMarks.h"
+
 #include <QComboBox>
 #include <QLabel>
 
@@ -139,6 +141,8 @@ void OVGrid::CopyRow(int Row1, int Row2, int Col1, int Col2)
     if (d->isOutOfRange(Row1, Col1) || d->isOutOfRange(Row2, Col2) || Col1 > Col2)
         return;
     d->model()->copyCells(Row1, Row2, Col1, Col2);
+    d->fitIfMarked(Row1);
+    d->fitMarks->take(Row2);
     d->grd->setRowHeightTwips(Row2, d->grd->rowHeightTwips(Row1));
 }
 

@@ -114,6 +114,13 @@ public:
         }
     }
 
+    std::optional<double> real(int field) const override
+    {
+        if (m_onQueryRecord || sqlite3_column_type(m_statement, field) != SQLITE_FLOAT)
+            return std::nullopt;
+        return sqlite3_column_double(m_statement, field);
+    }
+
     qint32 id(int field) const override
     {
         if (m_onQueryRecord)

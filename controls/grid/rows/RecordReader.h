@@ -3,6 +3,7 @@
 #include "OVRecordSource.h"
 
 #include <memory>
+#include <optional>
 
 class QSqlQuery;
 class RowBuilder;
@@ -21,6 +22,12 @@ public:
     virtual void moveNext() = 0;
     // The field's value as the text QVariant::toString() gives (Null: none).
     virtual void appendText(int field, RowBuilder &row) const = 0;
+    // The field's value when it is stored as a floating-point number.
+    virtual std::optional<double> real(int field) const
+    {
+        Q_UNUSED(field)
+        return std::nullopt;
+    }
     // The field's value as QVariant::toInt() reads it.
     virtual qint32 id(int field) const = 0;
 

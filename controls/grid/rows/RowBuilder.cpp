@@ -1,5 +1,6 @@
 #include "RowBuilder.h"
 
+#include "model/Decimal.h"
 #include "model/FormatCell.h"
 
 #include <QLocale>
@@ -86,6 +87,20 @@ bool RowBuilder::appendWellFormedUtf8(const char *text, qsizetype length)
             *out++ = char16_t(bytes[i++]);
             continue;
         }
+        // Most text here is Chinese: three-byte sequences whose lead byte
+        // allows any continuation bytes (all but E0 and ED) are decoded here.
+        const uchar lead = bytes[i];
+        if (lead >= 0xE1 && lead != 0xED && lead <= 0xEF && length - i >= 3
+            && (bytes[i + 1] & 0xC0) == 0x80 && (bytes[i + 2] & 0xC0) == 0x80) {
+            const auto unit = char16_t(((lead & 0x0F) << 12) | ((bytes[i + 1] & 0x3F) << 6) | (bytes[i + 2] & 0x3F));
+            if (unit == 0xFFFE || unit == 0xFFFF) {
+                m_text.resize(start);
+                return false;
+            }
+            *out++ = unit;
+            i += 3;
+            continue;
+        }
         char32_t code = 0;
         const int size = decodeSequence(bytes, i, length, code);
         if (size == 0 || code == 0xFFFE || code == 0xFFFF) {
@@ -122,27 +137,38 @@ int digitCount(quint64 value)
     return n;
 }
 
-} // namespace
-
-// Weights, prices and amounts have a few decimals; their shortest text is
-// found directly. Returns false for other values, and where the exponent
-// form would be shorter (the general algorithm then decides).
-bool RowBuilder::appendShortDecimal(double value)
+// Weights, prices and amounts have a few decimals: the value as the decimal
+// of at most four decimals that reads back as it, trailing zeros dropped.
+// Division is correctly rounded, so equality means the four-decimal number
+// reads back as the value; dropping its trailing zeros then gives the fewest
+// decimals that do, which is the value's shortest text.
+std::optional<Decimal> fourDecimals(double value)
 {
     const double magnitude = std::fabs(value);
     if (!(magnitude >= 1e-4 && magnitude < 1e11))
-        return false;
-    // Division is correctly rounded: equality means the four-decimal number
-    // reads back as the value. Dropping its trailing zeros then gives the
-    // fewest decimals that do, which is the shortest text.
+        return std::nullopt;
     quint64 digits = quint64(magnitude * 1e4 + 0.5); // below 2^53: exact
     if (double(digits) / 1e4 != magnitude)
-        return false;
+        return std::nullopt;
     int decimals = 4;
     while (decimals > 0 && digits % 10 == 0) {
         digits /= 10;
         --decimals;
     }
+    return Decimal{value < 0, digits, -decimals};
+}
+
+} // namespace
+
+// Returns false for values with more decimals, and where the exponent form
+// would be shorter (the general algorithm then decides).
+bool RowBuilder::appendShortDecimal(double value)
+{
+    const std::optional<Decimal> number = fourDecimals(value);
+    if (!number)
+        return false;
+    quint64 digits = quint64(number->mantissa);
+    const int decimals = -number->exponent;
     int significant = digitCount(digits);
     const int exponent = significant - decimals - 1;
     for (quint64 d = digits; d % 10 == 0; d /= 10)
@@ -168,6 +194,17 @@ bool RowBuilder::appendShortDecimal(double value)
     if (value < 0)
         *--p = '-';
     appendLatin1(p, end - p);
+    return true;
+}
+
+bool RowBuilder::appendFormatted(double value, const CellFormat &format)
+{
+    // The value's text would read back as this same decimal, so formatting
+    // it gives the same text as formatting that text.
+    const std::optional<Decimal> number = fourDecimals(value);
+    if (!number || !format.formatNumber(*number, m_formatted))
+        return false;
+    append(m_formatted);
     return true;
 }
 

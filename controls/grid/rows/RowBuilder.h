@@ -25,6 +25,10 @@ public:
     // Shortest text that reads back as the same double, as QVariant gives it.
     void appendNumber(double value);
     void appendNumber(qint64 value);
+    // A double through a number format, formatted from the value's decimal
+    // form rather than from its text. False, appending nothing, where the
+    // text has to be formatted instead.
+    bool appendFormatted(double value, const CellFormat &format);
     // The text QVariant::toString() gives; Null gives nothing.
     void appendValue(const QVariant &value);
     // Ends the cell being built, formatting it first when a format is given.

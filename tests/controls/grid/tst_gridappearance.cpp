@@ -4,6 +4,7 @@
 // design-time settings.
 
 #include "OVGrid.h"
+#include "RecordList.h"
 
 #include <QApplication>
 #include <QBrush>
@@ -43,6 +44,7 @@ private Q_SLOTS:
     void normalBackgrounds();
     void currentRowMarking();
     void rowHeightsFitWrappedText();
+    void loadedRowsFitAsTheyComeIntoView();
     void wheelScrollsThreeRowsANotch();
     void editorsFollowTheirCell();
     void tooltipOfTheControlShowsOnTheGrid();
@@ -223,6 +225,64 @@ void tst_GridAppearance::rowHeightsFitWrappedText()
     const int titleHeight = view()->horizontalHeader()->height();
     m_grid->setListTitle(QStringLiteral("#|a|一个很长很长很长很长很长很长的标题"));
     QVERIFY(view()->horizontalHeader()->height() > titleHeight);
+}
+
+// A large load measures only the rows on screen and the last screenful;
+// the others are fitted when scrolling, a removal, a taller view or a copy
+// brings them up.
+void tst_GridAppearance::loadedRowsFitAsTheyComeIntoView()
+{
+    const QString longText = QStringLiteral("一段很长的说明文字，要在这一格里折成好几行才能放得下。");
+    QList<QVariantList> records;
+    for (int r = 1; r <= 300; ++r)
+        records.append({r, longText});
+    RecordList source(2, records);
+    m_grid->setCols(3);
+    m_grid->setListWidth(QStringLiteral("600|900|1500"));
+    m_grid->setListWordWrap(QStringLiteral("2"));
+    m_grid->setWordWrap(true);
+    const int plain = view()->verticalHeader()->defaultSectionSize();
+    const auto fitted = [this, plain](int row) { return view()->rowHeight(row - 1) > 2 * plain; };
+    const auto scrollTo = [this](int row) { view()->verticalScrollBar()->setValue(row - 1); };
+    const auto shownRowsFitted = [&] {
+        const int top = view()->rowAt(0) + 1;
+        for (int r = top; r < m_grid->Rows() && view()->rowViewportPosition(r - 1) < view()->viewport()->height(); ++r) {
+            if (!fitted(r))
+                return false;
+        }
+        return true;
+    };
+
+    m_grid->BindRst(source);
+    QCOMPARE(m_grid->Rows(), 301);
+    QVERIFY(shownRowsFitted());
+    QVERIFY(fitted(300));
+    QVERIFY(!fitted(150));
+
+    // The marks move with the rows: the row that moves up into view is one
+    // never measured.
+    m_grid->RemoveItem(1);
+    QVERIFY(shownRowsFitted());
+    scrollTo(149);
+    QVERIFY(shownRowsFitted());
+
+    // Copying a row never shown copies its fitted height.
+    QVERIFY(!fitted(100));
+    m_grid->CopyRow(100, 2);
+    QVERIFY(fitted(2));
+
+    // Moving to a row below the view shows it whole, measured.
+    view()->scrollTo(view()->model()->index(249, 0));
+    QVERIFY(shownRowsFitted());
+    QVERIFY(view()->rowViewportPosition(249) >= 0);
+    QVERIFY(view()->rowViewportPosition(249) + view()->rowHeight(249) <= view()->viewport()->height());
+
+    scrollTo(200);
+    const int bottom = view()->rowAt(view()->viewport()->height() - 1) + 1;
+    QVERIFY(!fitted(bottom + 1));
+    m_window->resize(800, 1200);
+    QTRY_VERIFY(shownRowsFitted());
+    QVERIFY(fitted(bottom + 1));
 }
 
 void tst_GridAppearance::wheelScrollsThreeRowsANotch()

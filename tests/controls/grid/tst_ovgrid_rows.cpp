@@ -550,9 +550,10 @@ void tst_OVGridRows::bindRstTextsAreTheQueryValues()
                 expected << reference.value(j).toString();
         }
 
-        auto load = [&](bool forwardOnly) {
+        auto load = [&](bool forwardOnly, const QString &formats = QString()) {
             OVGrid grid;
             grid.setCols(5);
+            grid.setListFormat(formats);
             QSqlQuery query(db);
             query.setForwardOnly(forwardOnly);
             query.exec(select);
@@ -568,6 +569,17 @@ void tst_OVGridRows::bindRstTextsAreTheQueryValues()
         for (int i = 0; i < expected.size(); ++i)
             QCOMPARE(direct.at(i), expected.at(i));
         QCOMPARE(load(false), expected);
+
+        // Through number formats, values read straight from the statement
+        // show what formatting their texts gives.
+        for (const QString &formats : {QStringLiteral("1;0.00|2;z0.00|3;#,##0.0|4;000"),
+                                       QStringLiteral("1;z0|2;0.0000|3;0|4;#,##0.000")}) {
+            const QStringList fromValues = load(true, formats);
+            const QStringList fromTexts = load(false, formats);
+            QCOMPARE(fromValues.size(), fromTexts.size());
+            for (int i = 0; i < fromTexts.size(); ++i)
+                QCOMPARE(fromValues.at(i), fromTexts.at(i));
+        }
     }
     QSqlDatabase::removeDatabase(QStringLiteral("texts"));
 }
