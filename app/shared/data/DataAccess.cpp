@@ -134,11 +134,15 @@ qint32 StoreRecord(const QString &table, qint32 id, const RecordValues &values)
         return id;
     }
     const QString placeholders = QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(','));
-    const QSqlQuery insert = ExecSql(QStringLiteral("insert into ") + table + QStringLiteral(" (")
-                                         + names.join(QLatin1Char(',')) + QStringLiteral(") values (")
-                                         + placeholders + QLatin1Char(')'),
-                                     bound);
-    return insert.lastInsertId().toInt();
+    QString sql = QStringLiteral("insert into ") + table + QStringLiteral(" (") + names.join(QLatin1Char(','))
+        + QStringLiteral(") values (") + placeholders + QLatin1Char(')');
+    // The row itself tells its new id, on both engines in the same round trip
+    // (the server's driver would otherwise ask again with lastval()).
+    sql += QStringLiteral(" returning id");
+    QSqlQuery insert = ExecSql(sql, bound);
+    if (!insert.next())
+        throw DbError(insert.lastError(), sql);
+    return insert.value(0).toInt();
 }
 
 void UpdateBillTotals(const QString &table, qint32 id)

@@ -100,6 +100,11 @@ class TestBillStore : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        if (const QString why = TestDatabase::skipReason(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+    }
     void init() { m_db = std::make_unique<TestDatabase>(); }
     void cleanup() { m_db.reset(); }
 

@@ -45,6 +45,7 @@ class TestDataAccess : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -73,6 +74,12 @@ private Q_SLOTS:
 private:
     std::unique_ptr<TestDatabase> m_db;
 };
+
+void TestDataAccess::initTestCase()
+{
+    if (const QString why = TestDatabase::skipReason(); !why.isEmpty())
+        QSKIP(qPrintable(why));
+}
 
 void TestDataAccess::init()
 {
