@@ -65,8 +65,12 @@ double roundTo4(double value)
 QSqlQuery ExecSql(const QString &sql, const QVariantList &values)
 {
     checkFinite(values, sql);
-    QSqlQuery query(DbConnection());
-    query.setForwardOnly(true);
+    const QSqlDatabase db = DbConnection();
+    QSqlQuery query(db);
+    // The server's driver streams a forward-only result row by row and drops
+    // it when the connection runs another statement; reading one result while
+    // looking up another is common here, so the server sends each result whole.
+    query.setForwardOnly(!IsServerDatabase(db));
     if (!query.prepare(sql))
         throw DbError(query.lastError(), sql);
     for (const QVariant &value : values)

@@ -6,6 +6,7 @@
 #include "bill/BillStore.h"
 #include "shared/data/DataAccess.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QtTest>
@@ -95,6 +96,44 @@ void verifyTotals(qint32 billId, const QList<BillLine> &lines)
 
 } // namespace
 
+// A trigger that makes the engine refuse a statement, so that a save fails
+// part-way; written in each engine's own trigger language.
+struct Refusal
+{
+    QString event;     // "insert on billsub"
+    QString condition; // on the new row
+    QString message;
+
+    void install() const
+    {
+        if (TestDatabase::onServer()) {
+            run(QStringLiteral("create function refuse() returns trigger language plpgsql as $$ begin"
+                               " if %1 then raise exception '%2'; end if; return new; end $$")
+                    .arg(condition, message));
+            run(QStringLiteral("create trigger refuse before %1 for each row execute function refuse()").arg(event));
+        } else {
+            run(QStringLiteral("create trigger refuse before %1 when %2 begin select raise(abort, '%3'); end")
+                    .arg(event, condition, message));
+        }
+    }
+    void remove() const
+    {
+        if (TestDatabase::onServer())
+            run(QStringLiteral("drop function refuse() cascade"));
+        else
+            run(QStringLiteral("drop trigger refuse"));
+    }
+
+private:
+    // Statements that the server will not prepare go unprepared.
+    static void run(const QString &sql)
+    {
+        QSqlQuery query(DbConnection());
+        QVERIFY2(query.exec(sql), qPrintable(query.lastError().text()));
+    }
+};
+Q_DECLARE_METATYPE(Refusal)
+
 class TestBillStore : public QObject
 {
     Q_OBJECT
@@ -177,28 +216,27 @@ void TestBillStore::billLifecycle()
 
 void TestBillStore::failedSaveStoresNothing_data()
 {
-    QTest::addColumn<QString>("refusal");   // a trigger installed before the save
+    QTest::addColumn<Refusal>("refusal");   // a trigger installed before the save
     QTest::addColumn<bool>("storedBill");   // save over the stored bill (else a new one)
     QTest::addColumn<bool>("billDeleted");  // the stored bill deleted meanwhile
     QTest::addColumn<QString>("error");
 
-    const QString lineRefused = QStringLiteral(
-        "create trigger refuse before %1 on billsub when new.artno='BAD' "
-        "begin select raise(abort, 'line refused'); end");
+    const QString badLine = QStringLiteral("new.artno='BAD'");
     QTest::newRow("new bill, second line refused")
-        << lineRefused.arg(QStringLiteral("insert")) << false << false << QStringLiteral("line refused");
+        << Refusal{QStringLiteral("insert on billsub"), badLine, QStringLiteral("line refused")} << false << false
+        << QStringLiteral("line refused");
     QTest::newRow("stored bill, second line refused")
-        << lineRefused.arg(QStringLiteral("update")) << true << false << QStringLiteral("line refused");
+        << Refusal{QStringLiteral("update on billsub"), badLine, QStringLiteral("line refused")} << true << false
+        << QStringLiteral("line refused");
     QTest::newRow("totals refused")
-        << QStringLiteral("create trigger refuse before update of price on bill "
-                          "begin select raise(abort, 'totals refused'); end")
+        << Refusal{QStringLiteral("update of price on bill"), QStringLiteral("true"), QStringLiteral("totals refused")}
         << false << false << QStringLiteral("totals refused");
-    QTest::newRow("bill deleted meanwhile") << QString() << true << true << QStringLiteral("本单已删除！");
+    QTest::newRow("bill deleted meanwhile") << Refusal() << true << true << QStringLiteral("本单已删除！");
 }
 
 void TestBillStore::failedSaveStoresNothing()
 {
-    QFETCH(QString, refusal);
+    QFETCH(Refusal, refusal);
     QFETCH(bool, storedBill);
     QFETCH(bool, billDeleted);
     QFETCH(QString, error);
@@ -216,8 +254,8 @@ void TestBillStore::failedSaveStoresNothing()
     lines.append(line(3, QStringLiteral("A-3"), {1}, 1));
     if (billDeleted)
         BillStore::deleteBill(stored.id);
-    if (!refusal.isEmpty())
-        ExecSql(refusal);
+    if (!refusal.event.isEmpty())
+        refusal.install();
 
     const QString before = dump();
     QString thrown;
@@ -232,7 +270,7 @@ void TestBillStore::failedSaveStoresNothing()
     // Once the cause is gone, saving the same again stores it exactly once.
     if (billDeleted)
         return;
-    ExecSql(QStringLiteral("drop trigger refuse"));
+    refusal.remove();
     const SavedBill saved = BillStore::save(h, lines);
     QCOMPARE(saved.lineIds.size(), 3);
     QCOMPARE(LookupValue(QStringLiteral("count(*)"), QStringLiteral("bill")).toInt(), storedBill ? 1 : 2);
