@@ -117,6 +117,17 @@ ServerAddress ServerAddress::parse(const QString &uri, QString *error)
     return address;
 }
 
+ServerAddress ServerAddress::of(const QSqlDatabase &db)
+{
+    ServerAddress address;
+    address.host = db.hostName();
+    address.port = db.port();
+    address.user = db.userName();
+    address.databaseName = db.databaseName();
+    address.options = db.connectOptions().split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    return address;
+}
+
 void ServerAddress::applyTo(QSqlDatabase &db) const
 {
     db.setHostName(host);

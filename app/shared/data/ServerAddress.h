@@ -23,6 +23,9 @@ struct ServerAddress
     // empty optional-like result with *error set to what the user is told.
     static ServerAddress parse(const QString &uri, QString *error);
 
+    // Where an open QPSQL connection leads.
+    static ServerAddress of(const QSqlDatabase &db);
+
     // Fills in a QPSQL connection.
     void applyTo(QSqlDatabase &db) const;
 
