@@ -1,9 +1,10 @@
 #pragma once
 
-// A throwaway PostgreSQL server for the tests of one process: initdb and
-// pg_ctl in a private temporary folder, reachable only through a Unix socket
-// in that folder. The server refuses to run as root, so as root (CI) it runs
-// as "nobody". Where PostgreSQL is not installed, skipReason() says so.
+// A throwaway PostgreSQL server for the tests of one process: initdb in a
+// private temporary folder, the server a child of the test reachable only
+// through a Unix socket in that folder, and told to quit when the test dies
+// however it dies. The server refuses to run as root, so as root (CI) it
+// runs as "nobody". Where PostgreSQL is not installed, skipReason() says so.
 
 #include <QDir>
 #include <QProcess>
@@ -12,7 +13,10 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include <QThread>
+
 #include <pwd.h>
+#include <signal.h>
 #include <unistd.h>
 
 class PgCluster
@@ -53,9 +57,11 @@ public:
 
     ~PgCluster()
     {
-        if (m_running)
-            run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), dataDir(), QStringLiteral("-m"), QStringLiteral("immediate"),
-                                           QStringLiteral("stop")});
+        // SIGQUIT: an immediate stop; the data goes with the folder anyway.
+        if (m_server.state() != QProcess::NotRunning) {
+            ::kill(pid_t(m_server.processId()), SIGQUIT);
+            m_server.waitForFinished(10000);
+        }
     }
 
 private:
@@ -77,10 +83,13 @@ private:
             m_skipReason = QStringLiteral("Qt's QPSQL driver is missing (libqt6sql6-psql): server case skipped");
             return;
         }
+        QStringList asUser;
         if (geteuid() == 0) {
             const passwd *nobody = getpwnam("nobody");
             if (!nobody || chown(QFile::encodeName(m_dir.path()).constData(), nobody->pw_uid, nobody->pw_gid) != 0)
                 qFatal("PgCluster: cannot hand %s to nobody", qPrintable(m_dir.path()));
+            asUser << QStringLiteral("--reuid=%1").arg(nobody->pw_uid) << QStringLiteral("--regid=%1").arg(nobody->pw_gid)
+                   << QStringLiteral("--clear-groups");
         }
         if (!run(QStringLiteral("initdb"), {QStringLiteral("-D"), dataDir(), QStringLiteral("-U"), QStringLiteral("tovik"),
                                             QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("-E"),
@@ -88,12 +97,36 @@ private:
                                             QStringLiteral("--no-sync")}))
             qFatal("PgCluster: initdb failed");
         // No TCP at all; fsync off: the data lives as long as the test.
-        const QString options = QStringLiteral("-k %1 -p %2 -c listen_addresses= -F").arg(m_dir.path()).arg(Port);
-        if (!run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), dataDir(), QStringLiteral("-l"),
-                                            m_dir.filePath(QStringLiteral("log")), QStringLiteral("-o"), options,
-                                            QStringLiteral("-w"), QStringLiteral("start")}))
-            qFatal("PgCluster: pg_ctl start failed, see %s", qPrintable(m_dir.filePath(QStringLiteral("log"))));
-        m_running = true;
+        m_server.setStandardOutputFile(m_dir.filePath(QStringLiteral("log")));
+        m_server.setStandardErrorFile(m_dir.filePath(QStringLiteral("log")), QIODevice::Append);
+        m_server.start(QStringLiteral("setpriv"),
+                       QStringList{QStringLiteral("--pdeathsig"), QStringLiteral("SIGQUIT")} + asUser
+                           + QStringList{QStringLiteral("--"), m_bin + QStringLiteral("postgres"), QStringLiteral("-D"),
+                                         dataDir(), QStringLiteral("-k"), m_dir.path(), QStringLiteral("-p"),
+                                         QString::number(Port), QStringLiteral("-c"),
+                                         QStringLiteral("listen_addresses="), QStringLiteral("-F")});
+        if (!m_server.waitForStarted(10000) || !waitUntilReady())
+            qFatal("PgCluster: the server did not start, see %s", qPrintable(m_dir.filePath(QStringLiteral("log"))));
+    }
+
+    bool waitUntilReady()
+    {
+        for (int i = 0; i < 300 && m_server.state() == QProcess::Running; ++i) {
+            bool ready = false;
+            {
+                QSqlDatabase probe = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("PgClusterProbe"));
+                probe.setHostName(m_dir.path());
+                probe.setPort(Port);
+                probe.setUserName(QStringLiteral("tovik"));
+                probe.setDatabaseName(QStringLiteral("postgres"));
+                ready = probe.open();
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("PgClusterProbe"));
+            if (ready)
+                return true;
+            QThread::msleep(100);
+        }
+        return false;
     }
 
     QString dataDir() const { return m_dir.filePath(QStringLiteral("data")); }
@@ -114,8 +147,8 @@ private:
     }
 
     QTemporaryDir m_dir;
+    QProcess m_server;
     QString m_bin;
     QString m_skipReason;
-    bool m_running = false;
     int m_count = 0;
 };
