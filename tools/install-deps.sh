@@ -7,6 +7,9 @@ packages=(
     dpkg-dev file
     qt6-base-dev qt6-qpa-plugins libqt6sql6-sqlite qt6-tools-dev libgl-dev
     libxlsxwriter-dev libzip-dev libsqlite3-dev
+    # a shared database server; the tests start a throwaway cluster of their
+    # own, bench_server runs the bare statements through libpq
+    libqt6sql6-psql postgresql postgresql-client libpq-dev
     fonts-noto-cjk
     # test oracles and headless display
     sqlite3 python3-openpyxl poppler-utils xvfb xauth

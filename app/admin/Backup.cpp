@@ -1,9 +1,14 @@
 #include "Backup.h"
 
+#include "shared/data/Database.h"
+#include "shared/data/ServerAddress.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QTemporaryFile>
@@ -13,6 +18,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -88,9 +94,9 @@ BackupResult copyPages(sqlite3 *source, const QString &path)
 
 } // namespace
 
-QString BackupFileName(const QDateTime &localTime)
+QString BackupFileName(const QDateTime &localTime, bool server)
 {
-    return localTime.toString(QStringLiteral("yyMMddHH")) + QStringLiteral(".db");
+    return localTime.toString(QStringLiteral("yyMMddHH")) + (server ? QStringLiteral(".dump") : QStringLiteral(".db"));
 }
 
 QString FindRemovableDrive(const QList<Volume> &volumes)
@@ -102,13 +108,12 @@ QString FindRemovableDrive(const QList<Volume> &volumes)
     return QString();
 }
 
-BackupResult CopyDatabase(const QSqlDatabase &db, const QString &target)
-{
-    sqlite3 *source = sqliteHandle(db);
-    if (!source)
-        return failed(db.isOpen() ? QStringLiteral("共享数据库请在服务器上备份。")
-                                  : QStringLiteral("数据库没有打开。"));
+namespace {
 
+// Writes through write() into a temporary name beside target, then renames
+// it into place, so target is either the whole copy or what it was before.
+BackupResult writeAndRename(const QString &target, const std::function<BackupResult(const QString &)> &write)
+{
     // Reserving the temporary name is the first write into the folder, so a
     // missing folder or a read-only drive reports here, in the system's words.
     const QFileInfo info(target);
@@ -117,7 +122,7 @@ BackupResult CopyDatabase(const QSqlDatabase &db, const QString &target)
         return failed(part.errorString());
     part.close();
 
-    BackupResult result = copyPages(source, part.fileName());
+    BackupResult result = write(part.fileName());
     if (result.status != BackupResult::Copied)
         return result;
     // rename() replaces an older backup of the same hour in one step.
@@ -128,6 +133,39 @@ BackupResult CopyDatabase(const QSqlDatabase &db, const QString &target)
     return result;
 }
 
+} // namespace
+
+BackupResult CopyDatabase(const QSqlDatabase &db, const QString &target)
+{
+    sqlite3 *source = sqliteHandle(db);
+    if (!source)
+        return failed(db.isOpen() ? QStringLiteral("共享数据库请在服务器上备份。")
+                                  : QStringLiteral("数据库没有打开。"));
+    return writeAndRename(target, [source](const QString &part) { return copyPages(source, part); });
+}
+
+BackupResult DumpServerDatabase(const QSqlDatabase &db, const QString &target, const QString &pgDump)
+{
+    if (pgDump.isEmpty())
+        return failed(QStringLiteral("本机没有 pg_dump（postgresql-client），共享数据库由服务器管理员备份。"));
+    const QString uri = ServerAddress::of(db).toUri();
+    return writeAndRename(target, [&](const QString &part) {
+        QProcess dump;
+        dump.setStandardOutputFile(QProcess::nullDevice());
+        // The password comes from the same place the program's came from.
+        dump.start(pgDump, {QStringLiteral("--format=custom"), QStringLiteral("--file=") + part,
+                            QStringLiteral("--dbname=") + uri});
+        if (!dump.waitForStarted())
+            return failed(dump.errorString());
+        // A large database takes minutes; the user waits as for any backup.
+        if (!dump.waitForFinished(-1) || dump.exitStatus() != QProcess::NormalExit || dump.exitCode() != 0) {
+            const QString text = QString::fromLocal8Bit(dump.readAllStandardError()).trimmed();
+            return failed(text.isEmpty() ? dump.errorString() : text);
+        }
+        return BackupResult{BackupResult::Copied, QString(), QString()};
+    });
+}
+
 BackupResult BackupDatabase(const QSqlDatabase &db, const QString &backupSetting,
                             const QList<Volume> &volumes, const QDateTime &now)
 {
@@ -135,7 +173,11 @@ BackupResult BackupDatabase(const QSqlDatabase &db, const QString &backupSetting
     const QString folder = setting.isEmpty() ? FindRemovableDrive(volumes) : setting;
     if (folder.isEmpty())
         return {BackupResult::NoDestination, QString(), QString()};
-    return CopyDatabase(db, QDir(folder).filePath(BackupFileName(now)));
+    const bool server = IsServerDatabase(db);
+    const QString target = QDir(folder).filePath(BackupFileName(now, server));
+    if (server)
+        return DumpServerDatabase(db, target, QStandardPaths::findExecutable(QStringLiteral("pg_dump")));
+    return CopyDatabase(db, target);
 }
 
 QString BackupMessage(const BackupResult &result)

@@ -38,6 +38,15 @@ RecordValues lineValues(qint32 billId, const BillLine &line)
     return values;
 }
 
+// Takes the bill's row for this transaction before anything is read, so that
+// a save or a line deletion at another desk waits for this one to end
+// instead of summing lines that are about to change; false when the bill is
+// gone. On SQLite it makes the transaction the writer from its first step.
+bool lockBill(qint32 id)
+{
+    return ExecSql(QStringLiteral("update bill set id=id where id=?"), {id}).numRowsAffected() > 0;
+}
+
 } // namespace
 
 BillDeleted::BillDeleted()
@@ -78,7 +87,7 @@ QString BillStore::lineQuery()
 SavedBill BillStore::save(const BillHeader &header, const QList<BillLine> &lines)
 {
     DbTransaction transaction;
-    if (header.id != 0 && !exists(header.id))
+    if (header.id != 0 && !lockBill(header.id))
         throw BillDeleted();
     SavedBill saved;
     saved.id = StoreRecord(BillTable, header.id, headerValues(header));
@@ -93,6 +102,7 @@ SavedBill BillStore::save(const BillHeader &header, const QList<BillLine> &lines
 void BillStore::deleteLine(qint32 billId, qint32 lineId)
 {
     DbTransaction transaction;
+    lockBill(billId);
     DeleteById(LineTable, lineId);
     UpdateBillTotals(BillTable, billId);
     transaction.commit();

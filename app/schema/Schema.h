@@ -2,19 +2,20 @@
 
 #include <QStringList>
 
-// The tables of ovBill.db and the statements that create them. Statements are
-// kept to SQL that SQLite and PostgreSQL both accept, apart from the column
-// types and collations that createStatements() chooses per engine.
+// The tables of the books and the statements that create them. Apart from
+// column types, the statements are the same on both engines.
 namespace Schema {
 
-// Bumped whenever the tables change; stored in PRAGMA user_version.
+// Bumped whenever the tables change; SQLite keeps it in PRAGMA user_version.
 constexpr int Version = 1;
+
+enum class Engine { Sqlite, Postgres };
 
 // The seven tables the program needs, in creation order.
 QStringList tableNames();
 
-// CREATE TABLE and CREATE INDEX statements for a new SQLite database.
-QStringList createStatements();
+// CREATE TABLE and CREATE INDEX statements for a new database.
+QStringList createStatements(Engine engine = Engine::Sqlite);
 
 // The CREATE INDEX statements alone, each "if not exists", so that a
 // database made by an older version gets the indexes added since.

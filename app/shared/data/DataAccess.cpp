@@ -65,8 +65,12 @@ double roundTo4(double value)
 QSqlQuery ExecSql(const QString &sql, const QVariantList &values)
 {
     checkFinite(values, sql);
-    QSqlQuery query(DbConnection());
-    query.setForwardOnly(true);
+    const QSqlDatabase db = DbConnection();
+    QSqlQuery query(db);
+    // The server's driver streams a forward-only result row by row and drops
+    // it when the connection runs another statement; reading one result while
+    // looking up another is common here, so the server sends each result whole.
+    query.setForwardOnly(!IsServerDatabase(db));
     if (!query.prepare(sql))
         throw DbError(query.lastError(), sql);
     for (const QVariant &value : values)
@@ -134,11 +138,15 @@ qint32 StoreRecord(const QString &table, qint32 id, const RecordValues &values)
         return id;
     }
     const QString placeholders = QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(','));
-    const QSqlQuery insert = ExecSql(QStringLiteral("insert into ") + table + QStringLiteral(" (")
-                                         + names.join(QLatin1Char(',')) + QStringLiteral(") values (")
-                                         + placeholders + QLatin1Char(')'),
-                                     bound);
-    return insert.lastInsertId().toInt();
+    QString sql = QStringLiteral("insert into ") + table + QStringLiteral(" (") + names.join(QLatin1Char(','))
+        + QStringLiteral(") values (") + placeholders + QLatin1Char(')');
+    // The row itself tells its new id, on both engines in the same round trip
+    // (the server's driver would otherwise ask again with lastval()).
+    sql += QStringLiteral(" returning id");
+    QSqlQuery insert = ExecSql(sql, bound);
+    if (!insert.next())
+        throw DbError(insert.lastError(), sql);
+    return insert.value(0).toInt();
 }
 
 void UpdateBillTotals(const QString &table, qint32 id)

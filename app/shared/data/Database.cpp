@@ -3,6 +3,7 @@
 #include "shared/base/AppPaths.h"
 #include "schema/Schema.h"
 #include "DbError.h"
+#include "ServerAddress.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +11,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTextStream>
+
+#include <algorithm>
 
 namespace {
 
@@ -26,8 +29,34 @@ void exec(QSqlDatabase &db, const QString &sql)
         throw DbError(query.lastError(), sql);
 }
 
-QStringList columnsOf(const QSqlDatabase &db, const QString &table)
+bool isServer(const QSqlDatabase &db)
 {
+    return db.driverName() == QLatin1String("QPSQL");
+}
+
+QStringList readColumn(QSqlDatabase &db, const QString &sql, const QVariantList &values = {})
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        throw DbError(query.lastError(), sql);
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        throw DbError(query.lastError(), sql);
+    QStringList column;
+    while (query.next())
+        column << query.value(0).toString().toLower();
+    return column;
+}
+
+QStringList columnsOf(QSqlDatabase &db, const QString &table)
+{
+    if (isServer(db)) {
+        return readColumn(db, QStringLiteral("select column_name from information_schema.columns"
+                                             " where table_schema=current_schema() and table_name=?"),
+                          {table});
+    }
     QSqlQuery query(db);
     const QString sql = QStringLiteral("pragma table_info(%1)").arg(table);
     if (!query.exec(sql))
@@ -36,6 +65,26 @@ QStringList columnsOf(const QSqlDatabase &db, const QString &table)
     while (query.next())
         columns << query.value(1).toString().toLower();
     return columns;
+}
+
+QStringList tablesOf(QSqlDatabase &db)
+{
+    if (isServer(db)) {
+        return readColumn(db, QStringLiteral("select table_name from information_schema.tables"
+                                             " where table_schema=current_schema()"));
+    }
+    return readColumn(db, QStringLiteral("select name from sqlite_master where type='table'"));
+}
+
+// How many of the program's tables the database has: none means a new,
+// empty database that may be set up.
+int ownTableCount(QSqlDatabase &db)
+{
+    const QStringList present = tablesOf(db);
+    int count = 0;
+    for (const QString &table : Schema::tableNames())
+        count += present.contains(table) ? 1 : 0;
+    return count;
 }
 
 // Table → columns of a new database, read from the schema built in memory, so
@@ -68,16 +117,14 @@ QHash<QString, QStringList> schemaColumns()
 
 // Only reads: a file that lacks a table or a column the program uses is
 // refused before anything (a pragma included) writes to it.
-void checkSchema(QSqlDatabase &db, const QString &path)
+void checkSchema(QSqlDatabase &db, const QString &place)
 {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    const QString sql = QStringLiteral("select name from sqlite_master where type='table'");
-    if (!query.exec(sql))
-        throw DbError(EngineText(query.lastError()) + QLatin1Char('\n') + path);
     QStringList present;
-    while (query.next())
-        present << query.value(0).toString().toLower();
+    try {
+        present = tablesOf(db);
+    } catch (const DbError &error) {
+        throw DbError(error.text() + QLatin1Char('\n') + place);
+    }
 
     const QHash<QString, QStringList> expected = schemaColumns();
     QStringList missingTables;
@@ -94,9 +141,9 @@ void checkSchema(QSqlDatabase &db, const QString &path)
         }
     }
     if (!missingTables.isEmpty())
-        throw DbError(QStringLiteral("数据库缺少表：%1\n%2").arg(missingTables.join(QStringLiteral(", ")), path));
+        throw DbError(QStringLiteral("数据库缺少表：%1\n%2").arg(missingTables.join(QStringLiteral(", ")), place));
     if (!missingColumns.isEmpty())
-        throw DbError(QStringLiteral("数据库缺少列：%1\n%2").arg(missingColumns.join(QStringLiteral(", ")), path));
+        throw DbError(QStringLiteral("数据库缺少列：%1\n%2").arg(missingColumns.join(QStringLiteral(", ")), place));
 }
 
 void applyPragmas(QSqlDatabase &db)
@@ -106,47 +153,59 @@ void applyPragmas(QSqlDatabase &db)
     exec(db, QStringLiteral("pragma synchronous=full"));
 }
 
+// 41,000 pairs: rows go in groups, one statement each, which a server
+// answers far sooner than one round trip per row.
+void insertSpellTable(QSqlDatabase &db)
+{
+    constexpr qsizetype RowsPerStatement = 500;
+    const QList<QPair<QString, QString>> table = DefaultSpellTable();
+    for (qsizetype first = 0; first < table.size(); first += RowsPerStatement) {
+        const qsizetype count = std::min(RowsPerStatement, table.size() - first);
+        QSqlQuery insert(db);
+        const QString sql = QStringLiteral("insert into tblspell (word, spell) values ")
+            + QStringList(count, QStringLiteral("(?,?)")).join(QLatin1Char(','));
+        if (!insert.prepare(sql))
+            throw DbError(insert.lastError(), sql);
+        for (qsizetype i = first; i < first + count; ++i) {
+            insert.addBindValue(table.at(i).first);
+            insert.addBindValue(table.at(i).second);
+        }
+        if (!insert.exec())
+            throw DbError(insert.lastError(), sql);
+    }
+}
+
+// Everything in one transaction: a failure leaves the database as empty as
+// it was (the server's DDL is transactional too).
 void createTables(QSqlDatabase &db)
 {
+    const bool server = isServer(db);
     if (!db.transaction())
         throw DbError(db.lastError());
-    for (const QString &sql : Schema::createStatements())
-        exec(db, sql);
-
-    QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("insert into tblspell (word, spell) values (?, ?)"));
-    QVariantList words;
-    QVariantList spells;
-    for (const auto &[word, spell] : DefaultSpellTable()) {
-        words << word;
-        spells << spell;
+    try {
+        for (const QString &sql : Schema::createStatements(server ? Schema::Engine::Postgres : Schema::Engine::Sqlite))
+            exec(db, sql);
+        insertSpellTable(db);
+        exec(db, QStringLiteral("insert into tblinfo (password) values ('')"));
+        if (!server)
+            exec(db, QStringLiteral("pragma user_version=%1").arg(Schema::Version));
+        if (!db.commit())
+            throw DbError(db.lastError());
+    } catch (const DbError &) {
+        db.rollback();
+        throw;
     }
-    insert.addBindValue(words);
-    insert.addBindValue(spells);
-    if (!insert.execBatch())
-        throw DbError(insert.lastError());
-
-    exec(db, QStringLiteral("insert into tblinfo (password) values ('')"));
-    exec(db, QStringLiteral("pragma user_version=%1").arg(Schema::Version));
-    if (!db.commit())
-        throw DbError(db.lastError());
 }
 
-} // namespace
-
-QSqlDatabase DbConnection()
+void discard(QSqlDatabase &db, const QString &name)
 {
-    return QSqlDatabase::database(ConnectionName, false);
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(name);
 }
 
-void ConnectDatabase()
+QSqlDatabase openFile(const QString &name, const QString &path)
 {
-    ConnectDatabaseAt(DatabasePath());
-}
-
-void ConnectDatabaseAt(const QString &path)
-{
-    CloseDatabase();
     const QFileInfo info(path);
     const bool isNew = !info.exists();
     if (!isNew) {
@@ -158,13 +217,12 @@ void ConnectDatabaseAt(const QString &path)
             throw DbError(QStringLiteral("数据库文件是只读的：%1").arg(path));
     }
 
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), ConnectionName);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
     if (!db.open()) {
         const DbError error(EngineText(db.lastError()) + QLatin1Char('\n') + path);
-        db = QSqlDatabase();
-        CloseDatabase();
+        discard(db, name);
         throw error;
     }
 
@@ -183,15 +241,80 @@ void ConnectDatabaseAt(const QString &path)
                 exec(db, sql);
         }
     } catch (const DbError &) {
-        db.close();
-        db = QSqlDatabase();
-        CloseDatabase();
+        discard(db, name);
         if (isNew) {
             QFile::remove(path);
             QFile::remove(path + QStringLiteral("-journal"));
         }
         throw;
     }
+    return db;
+}
+
+QSqlDatabase openServer(const QString &name, const QString &uri)
+{
+    QString why;
+    const ServerAddress address = ServerAddress::parse(uri, &why);
+    if (!why.isEmpty())
+        throw DbError(why);
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+        throw DbError(QStringLiteral("缺少 PostgreSQL 驱动（libqt6sql6-psql），无法连接：%1").arg(uri));
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    address.applyTo(db);
+    if (!db.open()) {
+        const DbError error(EngineText(db.lastError()) + QLatin1Char('\n') + uri);
+        discard(db, name);
+        throw error;
+    }
+    try {
+        // A database that has none of the tables is new and gets them all;
+        // one that has some is checked and never altered. Its indexes came
+        // with it: a desk's role need not own the tables to work in them.
+        if (ownTableCount(db) == 0)
+            createTables(db);
+        else
+            checkSchema(db, uri);
+    } catch (const DbError &) {
+        discard(db, name);
+        throw;
+    }
+    return db;
+}
+
+} // namespace
+
+QSqlDatabase OpenDatabase(const QString &connectionName, const QString &location)
+{
+    return ServerAddress::isUri(location) ? openServer(connectionName, location)
+                                          : openFile(connectionName, location);
+}
+
+bool IsServerDatabase(const QSqlDatabase &db)
+{
+    return isServer(db);
+}
+
+QString DatabaseLocation()
+{
+    const QString server = ReadSetting(QStringLiteral("database")).trimmed();
+    return server.isEmpty() ? DatabasePath() : server;
+}
+
+QSqlDatabase DbConnection()
+{
+    return QSqlDatabase::database(ConnectionName, false);
+}
+
+void ConnectDatabase()
+{
+    ConnectDatabaseAt(DatabaseLocation());
+}
+
+void ConnectDatabaseAt(const QString &location)
+{
+    CloseDatabase();
+    OpenDatabase(ConnectionName, location);
 }
 
 quint64 ConnectionGeneration()

@@ -78,6 +78,8 @@ private:
 
 void TestSearchArtno::init()
 {
+    if (const QString why = TestDatabase::skipReason(); !why.isEmpty())
+        QSKIP(qPrintable(why));
     m_db = std::make_unique<TestDatabase>();
     ExecSql(QStringLiteral("insert into artno (artno, product, color, price, query) values "
                            "('A-2', '红线', '2号', 3, 'a-2 hx 2h'),"

@@ -115,6 +115,8 @@ private:
 
 void TestQuery::initTestCase()
 {
+    if (const QString why = TestDatabase::skipReason(); !why.isEmpty())
+        QSKIP(qPrintable(why));
     QVERIFY(m_home.isValid());
     qputenv("HOME", m_home.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
@@ -382,6 +384,8 @@ void TestQuery::doubleClickOpensTheBillAndComesBack()
 
 void TestQuery::cutResultSaysSo()
 {
+    if (TestDatabase::onServer())
+        QSKIP("the demo-data generator writes an SQLite file");
     // One bill more than the grid keeps, one line each.
     delete m_form;
     CloseDatabase();

@@ -45,6 +45,7 @@ class TestDataAccess : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -53,6 +54,8 @@ private Q_SLOTS:
     void anyTextPassesEveryProcedure_data();
     void anyTextPassesEveryProcedure();
     void likeKeepsWildcardsWhereUsed();
+    void textIgnoresCase_data();
+    void textIgnoresCase();
     void deletingABillDeletesItsLines();
     void storeRecordAddsThenUpdates();
     void storeRecordRefuses_data();
@@ -73,6 +76,12 @@ private Q_SLOTS:
 private:
     std::unique_ptr<TestDatabase> m_db;
 };
+
+void TestDataAccess::initTestCase()
+{
+    if (const QString why = TestDatabase::skipReason(); !why.isEmpty())
+        QSKIP(qPrintable(why));
+}
 
 void TestDataAccess::init()
 {
@@ -172,6 +181,50 @@ void TestDataAccess::likeKeepsWildcardsWhereUsed()
     QCOMPARE(count(QStringLiteral("_2")), 1);
     QCOMPARE(count(QStringLiteral("%")), 2);
     QCOMPARE(count(QStringLiteral("'")), 0);
+}
+
+void TestDataAccess::textIgnoresCase_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("condition");
+    QTest::addColumn<QStringList>("stored"); // in insertion order
+    QTest::addColumn<QString>("sought");
+    QTest::addColumn<QStringList>("found");  // in the order "order by column" gives
+
+    const QString equal = QStringLiteral("=?");
+    QTest::newRow("client") << "client" << "client" << equal << QStringList{"aBC", "abd"} << "Abc" << QStringList{"aBC"};
+    QTest::newRow("article") << "artno" << "artno" << equal << QStringList{"ab-7", "AB-8"} << "AB-7" << QStringList{"ab-7"};
+    QTest::newRow("value-list field") << "serv" << "field" << equal << QStringList{"man1", "man2"} << "Man1"
+                                      << QStringList{"man1"};
+    QTest::newRow("bill client") << "bill" << "client" << equal << QStringList{"华丰Tex", "华丰"} << "华丰tEX"
+                                 << QStringList{"华丰Tex"};
+    QTest::newRow("picker like") << "artno" << "query" << QStringLiteral(" like ?")
+                                 << QStringList{"c hs", "b HS", "a Hx"} << "%hS%" << QStringList{"b HS", "c hs"};
+    QTest::newRow("sorted without case") << "serv" << "value" << QStringLiteral(" like ?")
+                                         << QStringList{"b", "C", "a", "B2"} << "%" << QStringList{"a", "b", "B2", "C"};
+    // Only ASCII letters fold, on both engines alike.
+    QTest::newRow("other letters keep case") << "client" << "client" << equal << QStringList{"Äx", "äx"} << "äx"
+                                             << QStringList{"äx"};
+}
+
+void TestDataAccess::textIgnoresCase()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, column);
+    QFETCH(QString, condition);
+    QFETCH(QStringList, stored);
+    QFETCH(QString, sought);
+    QFETCH(QStringList, found);
+
+    for (const QString &text : stored)
+        StoreRecord(table, 0, {{column, text}});
+    QSqlQuery q = ExecSql(QStringLiteral("select %1 from %2 where %1%3 order by %1").arg(column, table, condition),
+                          {sought});
+    QStringList rows;
+    while (q.next())
+        rows << q.value(0).toString();
+    QCOMPARE(rows, found);
 }
 
 void TestDataAccess::deletingABillDeletesItsLines()
