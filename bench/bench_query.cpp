@@ -13,7 +13,9 @@
 // The database is generated on first run into the cache folder
 // (~/.cache/tovik/bench_query) or taken from TOVIK_QUERY_DB (an ovBill.db).
 //
-// Run: QT_QPA_PLATFORM=offscreen build/bin/bench_query [--indexes]
+// Run: QT_QPA_PLATFORM=offscreen build/bin/bench_query [--indexes] [--case TEXT]
+// (--case: only the cases whose name contains TEXT, and no export; for
+// profiling one path)
 
 #include "BenchTiming.h"
 
@@ -53,9 +55,13 @@
 
 namespace {
 
-constexpr int Runs = 5;
+// TOVIK_BENCH_RUNS raises the runs for profiling.
+int runsPerFigure()
+{
+    return std::max(5, qEnvironmentVariableIntValue("TOVIK_BENCH_RUNS"));
+}
 
-double medianMs(const std::function<void()> &work, int runs = Runs)
+double medianMs(const std::function<void()> &work, int runs = runsPerFigure())
 {
     return timeMs(work, runs, true);
 }
@@ -227,7 +233,10 @@ void exportFigures(frmQuery *form, const QTemporaryDir &home)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    const bool indexes = app.arguments().contains(QStringLiteral("--indexes"));
+    const QStringList args = app.arguments();
+    const bool indexes = args.contains(QStringLiteral("--indexes"));
+    const qsizetype caseArg = args.indexOf(QStringLiteral("--case"));
+    const QString only = caseArg > 0 ? args.value(caseArg + 1) : QString();
     const QString path = databasePath();
     QTemporaryDir home;
     qputenv("HOME", home.path().toUtf8()); // the export's documents folder
@@ -281,6 +290,8 @@ int main(int argc, char **argv)
 
     std::printf("\n%-28s %12s  %11s  %16s\n", "case (click to painted grid)", "", "ours", "SQLite alone");
     for (const Case &c : cases) {
+        if (!only.isEmpty() && !QLatin1String(c.name).contains(only))
+            continue;
         const QueryStatement statement = BuildQuery(c.criteria, c.kind);
         const double ours = bench.windowMs(c);
         const int shown = form->shownGrid()->Rows() - 1;
@@ -320,7 +331,8 @@ int main(int argc, char **argv)
         }
     }
 
-    exportFigures(form, home);
+    if (only.isEmpty())
+        exportFigures(form, home);
     delete form;
     return 0;
 }
