@@ -27,14 +27,14 @@ void GridHeader::setExtent(int pixels)
 
 QSize GridHeader::sizeHint() const
 {
-    QSize size = QHeaderView::sizeHint();
+    // A set extent is all the table takes of the hint. QHeaderView measures
+    // the texts of up to 200 sections for it, again after every change of
+    // the row count: a load would pay for that each time.
     if (m_extent >= 0) {
-        if (orientation() == Qt::Horizontal)
-            size.setHeight(m_extent);
-        else
-            size.setWidth(m_extent);
+        return orientation() == Qt::Horizontal ? QSize(defaultSectionSize(), m_extent)
+                                               : QSize(m_extent, defaultSectionSize());
     }
-    return size;
+    return QHeaderView::sizeHint();
 }
 
 void GridHeader::initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const

@@ -80,7 +80,10 @@ void OVGridPrivate::bindRecords(RecordReader &rst)
     RowBuilder row;
     int count = 0;
     bool overload = false;
+    // The first report is drawn once the load has taken 40 ms: a load
+    // shorter than that is over before anyone could read it.
     QElapsedTimer sinceDrawn;
+    sinceDrawn.start();
     {
         DrawingPause pause(grd);
         for (; !rst.atEnd(); rst.moveNext()) {
@@ -96,7 +99,7 @@ void OVGridPrivate::bindRecords(RecordReader &rst)
                 msg->raise();
                 // Drawn at most every 40 ms: faster changes nobody reads,
                 // and drawing is most of the cost of a progress report.
-                if (!sinceDrawn.isValid() || sinceDrawn.elapsed() >= 40) {
+                if (sinceDrawn.elapsed() >= 40) {
                     msg->repaint();
                     sinceDrawn.start();
                 }
