@@ -1,5 +1,8 @@
 #include "GridRow.h"
 
+#include <algorithm>
+#include <cstring>
+
 void GridRowStyle::ensure(int cols)
 {
     if (int(back.size()) < cols) {
@@ -9,37 +12,51 @@ void GridRowStyle::ensure(int cols)
     }
 }
 
+void GridRow::allocate(int cells, quint32 capacity)
+{
+    const size_t units = size_t(cells) + (size_t(capacity) + 1) / 2;
+    m_block = units == 0 ? nullptr : std::make_unique_for_overwrite<quint32[]>(units);
+    m_cells = cells;
+    m_capacity = quint32((units - size_t(cells)) * 2);
+}
+
 GridRow GridRow::fromTabText(QStringView text, int maxCells)
 {
-    GridRow row;
-    if (maxCells <= 0)
-        return row;
-    qsizetype start = 0;
-    while (int(row.m_ends.size()) < maxCells) {
+    std::vector<quint32> ends;
+    qsizetype stop = 0; // end of the last kept cell in text
+    quint32 length = 0;
+    for (qsizetype start = 0; int(ends.size()) < maxCells;) {
         const qsizetype tab = text.indexOf(u'\t', start);
-        const qsizetype end = tab < 0 ? text.size() : tab;
-        row.m_text.append(text.mid(start, end - start));
-        row.m_ends.push_back(quint32(row.m_text.size()));
+        stop = tab < 0 ? text.size() : tab;
+        length += quint32(stop - start);
+        ends.push_back(length);
         if (tab < 0)
             break;
         start = tab + 1;
     }
+    GridRow row;
+    row.allocate(int(ends.size()), length);
+    std::copy(ends.begin(), ends.end(), row.ends());
+    char16_t *out = row.chars();
+    for (const QChar c : text.first(stop)) {
+        if (c != u'\t')
+            *out++ = c.unicode();
+    }
     return row;
 }
 
-GridRow GridRow::fromParts(QString text, std::vector<quint32> ends)
+GridRow GridRow::fromParts(QStringView text, const quint32 *ends, int cells)
 {
     GridRow row;
-    row.m_text = std::move(text);
-    row.m_ends = std::move(ends);
+    row.allocate(cells, quint32(text.size()));
+    std::copy_n(ends, cells, row.ends());
+    std::copy_n(text.utf16(), text.size(), row.chars());
     return row;
 }
 
 GridRow GridRow::clone() const
 {
-    GridRow row;
-    row.m_text = m_text;
-    row.m_ends = m_ends;
+    GridRow row = fromParts(QStringView(chars(), textLength()), ends(), m_cells);
     row.m_data = m_data;
     if (m_style)
         row.m_style = std::make_unique<GridRowStyle>(*m_style);
@@ -48,34 +65,58 @@ GridRow GridRow::clone() const
 
 QStringView GridRow::text(int col) const
 {
-    if (col < 0 || col >= int(m_ends.size()))
+    if (col < 0 || col >= m_cells)
         return {};
-    const quint32 begin = col == 0 ? 0 : m_ends[col - 1];
-    return QStringView(m_text).mid(begin, m_ends[col] - begin);
+    const quint32 begin = col == 0 ? 0 : ends()[col - 1];
+    return QStringView(chars() + begin, qsizetype(ends()[col] - begin));
 }
 
 void GridRow::setText(int col, QStringView text)
 {
-    if (col < 0)
+    if (col < 0 || (col >= m_cells && text.isEmpty()))
         return;
-    if (col >= int(m_ends.size())) {
-        if (text.isEmpty())
-            return;
-        m_ends.resize(col + 1, quint32(m_text.size()));
+    const int cells = std::max(m_cells, col + 1);
+    const quint32 oldLength = textLength();
+    const quint32 begin = col >= m_cells ? oldLength : (col == 0 ? 0 : ends()[col - 1]);
+    const quint32 end = col >= m_cells ? oldLength : ends()[col];
+    const auto length = quint32(text.size());
+    const quint32 newLength = oldLength - (end - begin) + length;
+    const auto *from = reinterpret_cast<const char16_t *>(text.utf16());
+    const bool aliased = m_block && from >= chars() && from < chars() + m_capacity;
+
+    if (cells == m_cells && newLength <= m_capacity && !aliased) {
+        std::memmove(chars() + begin + length, chars() + end, (oldLength - end) * sizeof(char16_t));
+        std::copy_n(from, length, chars() + begin);
+    } else {
+        // A new block; the old one (which text may point into) is read first.
+        GridRow fresh;
+        fresh.allocate(cells, newLength);
+        std::copy_n(ends(), m_cells, fresh.ends());
+        std::fill(fresh.ends() + m_cells, fresh.ends() + cells, oldLength);
+        std::copy_n(chars(), begin, fresh.chars());
+        std::copy_n(from, length, fresh.chars() + begin);
+        std::copy(chars() + end, chars() + oldLength, fresh.chars() + begin + length);
+        m_block = std::move(fresh.m_block);
+        m_cells = cells;
+        m_capacity = fresh.m_capacity;
     }
-    const quint32 begin = col == 0 ? 0 : m_ends[col - 1];
-    const quint32 oldLength = m_ends[col] - begin;
-    m_text.replace(begin, oldLength, text.toString());
-    const qint64 shift = qint64(text.size()) - oldLength;
-    for (size_t c = col; c < m_ends.size(); ++c)
-        m_ends[c] = quint32(m_ends[c] + shift);
+    const qint64 shift = qint64(length) - qint64(end - begin);
+    for (int c = col; c < m_cells; ++c)
+        ends()[c] = quint32(ends()[c] + shift);
 }
 
 void GridRow::truncate(int cols)
 {
-    if (cols < int(m_ends.size())) {
-        m_ends.resize(std::max(cols, 0));
-        m_text.truncate(m_ends.empty() ? 0 : m_ends.back());
+    cols = std::max(cols, 0);
+    if (cols < m_cells) {
+        // The texts start after the ends: they move down into the room the
+        // dropped ends leave.
+        const quint32 length = cols == 0 ? 0 : ends()[cols - 1];
+        const char16_t *oldChars = chars();
+        const int dropped = m_cells - cols;
+        m_cells = cols;
+        m_capacity += quint32(dropped) * 2;
+        std::memmove(chars(), oldChars, length * sizeof(char16_t));
     }
     if (m_style && int(m_style->back.size()) > cols) {
         m_style->back.resize(cols);

@@ -261,7 +261,12 @@ void RowBuilder::endCell(const CellFormat *format)
 {
     if (format) {
         const QStringView cell(m_text.data() + m_cellStart, qsizetype(m_text.size() - m_cellStart));
-        if (format->reformat(cell, m_formatted)) {
+        // Dates, a column in most lists, skip the string in between.
+        char16_t date[CellFormat::DateTextRoom];
+        if (const qsizetype length = format->writeDateText(cell, date); length >= 0) {
+            m_text.resize(m_cellStart);
+            m_text.insert(m_text.end(), date, date + length);
+        } else if (format->reformat(cell, m_formatted)) {
             m_text.resize(m_cellStart);
             append(m_formatted);
         }
@@ -272,8 +277,8 @@ void RowBuilder::endCell(const CellFormat *format)
 
 GridRow RowBuilder::finish(qint32 data)
 {
-    GridRow row = GridRow::fromParts(QString(reinterpret_cast<const QChar *>(m_text.data()), qsizetype(m_text.size())),
-                                     m_ends);
+    GridRow row = GridRow::fromParts(QStringView(m_text.data(), qsizetype(m_text.size())), m_ends.data(),
+                                     int(m_ends.size()));
     row.setData(data);
     return row;
 }

@@ -9,6 +9,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_GridModel : public QObject
 {
     Q_OBJECT
@@ -57,6 +59,21 @@ void tst_GridModel::packedRowCells()
     GridRow copy = row.clone();
     copy.setText(0, u"changed");
     QCOMPARE(row.text(0), u"0");
+
+    // A cell set from a cell of its own row, shorter and longer, after the
+    // row lost cells.
+    GridRow self = GridRow::fromTabText(u"ab\tcdef\tg\th", 4);
+    self.truncate(3);
+    self.setText(0, self.text(1));
+    self.setText(2, self.text(0).first(2));
+    self.setText(1, self.text(2));
+    const auto texts = [](const GridRow &r) {
+        QStringList t;
+        for (int c = 0; c < r.cellCount(); ++c)
+            t << r.text(c).toString();
+        return t;
+    };
+    QCOMPARE(texts(self), (QStringList{u"cdef"_s, u"cd"_s, u"cd"_s}));
 }
 
 void tst_GridModel::rowsAndColumnsKeepData()
