@@ -81,9 +81,10 @@ bool isNumberPattern(QStringView pattern)
 // directly (QDate::toString goes through the locale machinery, which is slow
 // for a column of 58,000 dates); other patterns are left to QDate. The text
 // is put together in a local buffer and appended once.
-void writeDate(const Ymd &date, const QString &pattern, QString &out)
+// The text is put together in out, which has room for DateTextRoom units;
+// its length, or -1 for a pattern left to QDate.
+qsizetype writeDate(const Ymd &date, QStringView pattern, char16_t *out)
 {
-    char16_t buffer[64];
     qsizetype length = 0;
     const auto number = [&](int value, int width) {
         char16_t digits[12];
@@ -93,14 +94,15 @@ void writeDate(const Ymd &date, const QString &pattern, QString &out)
             value /= 10;
         } while (value > 0);
         for (int i = n; i < width; ++i)
-            buffer[length++] = u'0';
+            out[length++] = u'0';
         while (n > 0)
-            buffer[length++] = digits[--n];
+            out[length++] = digits[--n];
     };
-    if (pattern.size() > 32) { // room for every field written in full
-        out = QDate(date.year, date.month, date.day).toString(pattern);
-        return;
-    }
+    // Room for every field written in full: a one-letter field may write two
+    // digits.
+    static_assert(CellFormat::DateTextRoom >= 2 * 32);
+    if (pattern.size() > 32)
+        return -1;
     for (qsizetype i = 0; i < pattern.size();) {
         const QChar c = pattern[i];
         qsizetype run = 1;
@@ -115,15 +117,14 @@ void writeDate(const Ymd &date, const QString &pattern, QString &out)
         } else if (c == u'd' && run <= 2) {
             number(date.day, int(run));
         } else if (c == u'y' || c == u'M' || c == u'd') {
-            out = QDate(date.year, date.month, date.day).toString(pattern);
-            return;
+            return -1;
         } else {
             for (qsizetype k = 0; k < run; ++k)
-                buffer[length++] = c.unicode();
+                out[length++] = c.unicode();
         }
         i += run;
     }
-    out.append(reinterpret_cast<const QChar *>(buffer), length);
+    return length;
 }
 
 bool isDatePattern(QStringView pattern)
@@ -203,12 +204,25 @@ bool CellFormat::reformat(QStringView value, QString &out) const
         const auto date = readDate(value);
         if (!date)
             return false;
-        writeDate(*date, m_datePattern, out);
+        char16_t text[DateTextRoom];
+        const qsizetype length = writeDate(*date, m_datePattern, text);
+        if (length < 0)
+            out = QDate(date->year, date->month, date->day).toString(m_datePattern);
+        else
+            out.append(reinterpret_cast<const QChar *>(text), length);
         return out != value;
     }
     default:
         return false;
     }
+}
+
+qsizetype CellFormat::writeDateText(QStringView value, char16_t *out) const
+{
+    if (m_kind != Kind::Date || m_blankZero)
+        return -1;
+    const auto date = readDate(value);
+    return date ? writeDate(*date, m_datePattern, out) : -1;
 }
 
 bool CellFormat::formatNumber(const Decimal &number, QString &out) const

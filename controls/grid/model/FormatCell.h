@@ -33,6 +33,11 @@ public:
     // The same into a buffer the caller keeps: true when out (emptied first)
     // holds a text other than the value.
     bool reformat(QStringView value, QString &out) const;
+    // For a date format and a value that reads as a date: its text written
+    // into out, which has room for DateTextRoom units, and the text's
+    // length. -1 (nothing written) where reformat() has to decide.
+    static constexpr qsizetype DateTextRoom = 64;
+    qsizetype writeDateText(QStringView value, char16_t *out) const;
     // For a number format: the text for a cell holding exactly this number,
     // into out (emptied first), as reformat() gives it for the number's
     // text. False for other formats and numbers too large to write.

@@ -22,10 +22,49 @@ struct Accumulator
     }
 };
 
+// A plain cell text ("1265.36", "-12": up to 14 digits before the point and
+// 4 after) in currency units. Most summed cells are such; the general reader
+// takes several times longer. Anything else is left to it.
+std::optional<qint64> plainCurrencyUnits(QStringView text)
+{
+    const char16_t *p = text.utf16();
+    const char16_t *const end = p + text.size();
+    const bool negative = p != end && *p == u'-';
+    if (negative)
+        ++p;
+    qint64 units = 0;
+    int digits = 0;
+    const auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+    for (; p != end && isDigit(*p); ++p) {
+        if (++digits > 14)
+            return std::nullopt;
+        units = units * 10 + (*p - u'0');
+    }
+    if (digits == 0)
+        return std::nullopt;
+    int decimals = 0;
+    if (p != end && *p == u'.') {
+        for (++p; p != end && isDigit(*p); ++p) {
+            if (++decimals > 4)
+                return std::nullopt;
+            units = units * 10 + (*p - u'0');
+        }
+        if (decimals == 0)
+            return std::nullopt;
+    }
+    if (p != end)
+        return std::nullopt;
+    for (; decimals < 4; ++decimals)
+        units *= 10;
+    return negative ? -units : units;
+}
+
 // A cell's value when its whole text reads as a number; a number too large
 // for currency counts as an overflow.
 std::optional<OVCurrency> numericValue(QStringView text, bool &overflow)
 {
+    if (const auto units = plainCurrencyUnits(text))
+        return OVCurrency::fromRaw(*units);
     const auto number = Decimal::read(text);
     if (!number)
         return std::nullopt;

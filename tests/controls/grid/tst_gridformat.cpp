@@ -284,6 +284,10 @@ void tst_GridFormat::aggregates_data()
     QTest::newRow("sum skips words") << sum << QStringList{"1.5", "kg", "", "2.25"} << "3.75";
     QTest::newRow("sum of tenths") << sum << QStringList{"0.1", "0.2", "0.3"} << "0.6";
     QTest::newRow("sum rounds each cell") << sum << QStringList{"0.00005", "0.00015"} << "0.0002";
+    // Plain texts and the forms next to them that only the full reader takes.
+    QTest::newRow("sum of mixed forms")
+        << sum << QStringList{"-0.5", "12345678901234.5", "123456789012345", "1.23456", "5.", ".5", "１２", "1e3", "-", "+2"}
+        << "135802467914599.7346";
     QTest::newRow("count non-empty") << count << QStringList{"1", "", "word", " "} << "3";
     QTest::newRow("average counts words") << average << QStringList{"10", "word", "20"} << "10";
     QTest::newRow("average of none") << average << QStringList{"", ""} << "0";
