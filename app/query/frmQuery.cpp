@@ -8,6 +8,7 @@
 #include "shared/forms/GridSummary.h"
 #include "shared/forms/RecordForm.h"
 #include "shared/forms/RecordWindow.h"
+#include "shared/forms/TypingCombo.h"
 #include "shared/forms/Windows.h"
 #include "shared/sheet/SpreadsheetApp.h"
 
@@ -62,16 +63,6 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text)
     return l;
 }
 
-QComboBox *typingCombo(QWidget *parent, const QString &name, const QString &tag = QString())
-{
-    auto *combo = named<QComboBox>(parent, name);
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    if (!tag.isEmpty())
-        combo->setProperty("Tag", tag);
-    return combo;
-}
-
 } // namespace
 
 frmQuery::frmQuery(QWidget *parent)
@@ -87,16 +78,16 @@ frmQuery::frmQuery(QWidget *parent)
 
 void frmQuery::buildControls()
 {
-    m_cboClient = typingCombo(this, QStringLiteral("cboClient"), QStringLiteral("data"));
+    m_cboClient = MakeTypingCombo(this, QStringLiteral("cboClient"), QStringLiteral("data"));
     m_dtpDate1 = named<DTPicker>(this, QStringLiteral("dtpDate1"));
     m_dtpDate2 = named<DTPicker>(this, QStringLiteral("dtpDate2"));
     for (DTPicker *picker : {m_dtpDate1, m_dtpDate2}) {
         picker->setShowCheckBox(true);
         picker->setDisplayFormat(QStringLiteral("yy-MM-dd"));
     }
-    m_cboArtno = typingCombo(this, QStringLiteral("cboArtno"), QStringLiteral("data"));
+    m_cboArtno = MakeTypingCombo(this, QStringLiteral("cboArtno"), QStringLiteral("data"));
     m_cboServ = named<QComboBox>(this, QStringLiteral("cboServ"));
-    m_cboValue = typingCombo(this, QStringLiteral("cboValue"));
+    m_cboValue = MakeTypingCombo(this, QStringLiteral("cboValue"));
     m_cmdFind = named<QPushButton>(this, QStringLiteral("cmdFind"));
     m_cmdFind->setText(QStringLiteral("Tovik"));
     m_cmdFind->setToolTip(QStringLiteral("忽略 编号、品名、色号"));

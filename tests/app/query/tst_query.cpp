@@ -1,5 +1,6 @@
 #include "TestDatabase.h"
 #include "demodata/DemoData.h"
+#include "TypeDate.h"
 #include "TypeText.h"
 #include "query/frmQuery.h"
 #include "shared/base/MessageBox.h"
@@ -14,10 +15,12 @@
 #include <OVGrid.h>
 #include <OVNavigationBar.h>
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -43,7 +46,11 @@ public:
         connect(bar, &OVNavigationBar::OutputID, this, [this](int id) { OnNavOutputID(this, id); });
         setRecordControls(bar, nullptr);
     }
-    void ovRst(int ID) override { loaded << ID; }
+    bool ovRst(int ID) override
+    {
+        loaded << ID;
+        return true;
+    }
     void ovTotal() override {}
     void ovCmd(int) override {}
     bool ovSaveYN() override { return keepChanges; }
@@ -138,9 +145,11 @@ void TestQuery::init()
     // Three bills: two for 甲 sold by 王, one for 乙 by 李; the third has no
     // line of 棉布.
     ExecSql(QStringLiteral("insert into client (client) values ('乙'), ('甲')"));
-    ExecSql(QStringLiteral("insert into artno (artno) values ('A1'), ('A2'), ('A3')"));
+    // The lists offer A10 and 王五, not A1 and 王: a typed criterion
+    // completed into them would find nothing.
+    ExecSql(QStringLiteral("insert into artno (artno) values ('A10'), ('A2'), ('A3')"));
     ExecSql(QStringLiteral("insert into serv (field, value) values ('product', '棉布'), ('product', '麻布'),"
-                           " ('man2', '王'), ('man2', '李')"));
+                           " ('man2', '王五'), ('man2', '李')"));
     ExecSql(QStringLiteral("insert into bill (date, client, man2, comment) values"
                            " ('2024-03-01', '甲', '王', '首单'), ('2024-03-15', '乙', '李', ''),"
                            " ('2024-04-02', '甲', '王', '')"));
@@ -155,7 +164,8 @@ void TestQuery::init()
     m_form = new frmQuery;
     m_form->setAttribute(Qt::WA_DeleteOnClose);
     m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form));
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form));
 }
 
 void TestQuery::cleanup()
@@ -205,7 +215,8 @@ void TestQuery::opensWithItsControls()
 void TestQuery::query_data()
 {
     QTest::addColumn<QString>("client");
-    QTest::addColumn<QDate>("to");
+    QTest::addColumn<QString>("from"); // typed digits, yyMMdd
+    QTest::addColumn<QString>("to");
     QTest::addColumn<int>("field");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("artno");
@@ -214,39 +225,42 @@ void TestQuery::query_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("totals"); // pieces, KG, amount
 
-    const QDate none;
-    QTest::newRow("no criteria, bills") << "" << none << 0 << "" << "" << true << QStringList{"1", "2", "3"}
+    const QString none;
+    QTest::newRow("no criteria, bills") << "" << none << none << 0 << "" << "" << true << QStringList{"1", "2", "3"}
                                         << "查询 - 3" << "7 匹|140.5 KG|1415.00 元";
-    QTest::newRow("no criteria, lines") << "" << none << 0 << "" << "" << false
+    QTest::newRow("no criteria, lines") << "" << none << none << 0 << "" << "" << false
                                         << QStringList{"1 A1", "1 A2", "2 A1", "3 A3"} << "查询 - 3 / 4"
                                         << "7 匹|140.5 KG|1415.00 元";
-    QTest::newRow("last date inclusive") << "" << QDate(2024, 3, 15) << 0 << "" << "" << true << QStringList{"1", "2"}
+    QTest::newRow("first date inclusive") << "" << "240315" << none << 0 << "" << "" << true << QStringList{"2", "3"}
+                                          << "查询 - 2" << "4 匹|70 KG|800.00 元";
+    QTest::newRow("last date inclusive") << "" << none << "240315" << 0 << "" << "" << true << QStringList{"1", "2"}
                                          << "查询 - 2" << "6 匹|130.5 KG|1215.00 元";
-    QTest::newRow("unknown client, bills") << "丙" << none << 0 << "" << "" << true << QStringList() << "查询 - 0"
+    QTest::newRow("unknown client, bills") << "丙" << none << none << 0 << "" << "" << true << QStringList() << "查询 - 0"
                                            << "0 匹|0 KG|0.00 元";
-    QTest::newRow("unknown client, lines") << "丙" << none << 0 << "" << "" << false << QStringList() << "查询 - 0 / 0"
+    QTest::newRow("unknown client, lines") << "丙" << none << none << 0 << "" << "" << false << QStringList() << "查询 - 0 / 0"
                                            << "0 匹|0 KG|0.00 元";
-    QTest::newRow("product ignored by bills") << "" << none << 0 << "麻布" << "" << true << QStringList{"1", "2", "3"}
+    QTest::newRow("product ignored by bills") << "" << none << none << 0 << "麻布" << "" << true << QStringList{"1", "2", "3"}
                                               << "查询 - 3" << "7 匹|140.5 KG|1415.00 元";
-    QTest::newRow("product filters lines") << "" << none << 0 << "麻布" << "" << false << QStringList{"1 A2"}
+    QTest::newRow("product filters lines") << "" << none << none << 0 << "麻布" << "" << false << QStringList{"1 A2"}
                                            << "查询 - 1 / 1" << "1 匹|20 KG|110.00 元";
-    QTest::newRow("salesman, bills") << "" << none << 3 << "王" << "" << true << QStringList{"1", "3"} << "查询 - 2"
+    QTest::newRow("salesman, bills") << "" << none << none << 3 << "王" << "" << true << QStringList{"1", "3"} << "查询 - 2"
                                      << "4 匹|80.5 KG|815.00 元";
-    QTest::newRow("salesman, lines") << "" << none << 3 << "王" << "" << false << QStringList{"1 A1", "1 A2", "3 A3"}
+    QTest::newRow("salesman, lines") << "" << none << none << 3 << "王" << "" << false << QStringList{"1 A1", "1 A2", "3 A3"}
                                      << "查询 - 2 / 3" << "4 匹|80.5 KG|815.00 元";
-    QTest::newRow("article, lines") << "" << none << 0 << "" << "a1" << false << QStringList{"1 A1", "2 A1"}
+    QTest::newRow("article, lines") << "" << none << none << 0 << "" << "a1" << false << QStringList{"1 A1", "2 A1"}
                                     << "查询 - 2 / 2" << "5 匹|110.5 KG|1105.00 元";
-    QTest::newRow("article ignored by bills") << "甲" << none << 0 << "" << "A1" << true << QStringList{"1", "3"}
+    QTest::newRow("article ignored by bills") << "甲" << none << none << 0 << "" << "A1" << true << QStringList{"1", "3"}
                                               << "查询 - 2" << "4 匹|80.5 KG|815.00 元";
     // Pasted text is cleaned before it is compared.
-    QTest::newRow("pasted quotes") << "[甲']" << none << 0 << "" << "" << true << QStringList{"1", "3"} << "查询 - 2"
+    QTest::newRow("pasted quotes") << "[甲']" << none << none << 0 << "" << "" << true << QStringList{"1", "3"} << "查询 - 2"
                                    << "4 匹|80.5 KG|815.00 元";
 }
 
 void TestQuery::query()
 {
     QFETCH(QString, client);
-    QFETCH(QDate, to);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
     QFETCH(int, field);
     QFETCH(QString, value);
     QFETCH(QString, artno);
@@ -255,11 +269,26 @@ void TestQuery::query()
     QFETCH(QString, caption);
     QFETCH(QString, totals);
 
-    child<QComboBox>(QStringLiteral("cboClient"))->setEditText(client);
-    child<DTPicker>(QStringLiteral("dtpDate2"))->setValue(to);
+    const auto typeInto = [this](const QString &combo, const QString &text) {
+        // Keys go where the window's focus is, as a user's do.
+        child<QComboBox>(combo)->setFocus();
+        QWidget *edit = QApplication::focusWidget();
+        if (QByteArray(QTest::currentDataTag()).startsWith("pasted")) {
+            QApplication::clipboard()->setText(text);
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        } else {
+            typeText(edit, text);
+        }
+        QCOMPARE(child<QComboBox>(combo)->currentText(), text);
+    };
+    typeInto(QStringLiteral("cboClient"), client);
+    if (!from.isEmpty())
+        typeDate(child<DTPicker>(QStringLiteral("dtpDate1")), from);
+    if (!to.isEmpty())
+        typeDate(child<DTPicker>(QStringLiteral("dtpDate2")), to);
     child<QComboBox>(QStringLiteral("cboServ"))->setCurrentIndex(field);
-    child<QComboBox>(QStringLiteral("cboValue"))->setEditText(value);
-    child<QComboBox>(QStringLiteral("cboArtno"))->setEditText(artno);
+    typeInto(QStringLiteral("cboValue"), value);
+    typeInto(QStringLiteral("cboArtno"), artno);
     click(bills ? QStringLiteral("cmdFind") : QStringLiteral("cmdFindsub"));
 
     OVGrid *grd = child<OVGrid>(QStringLiteral("grd"));
