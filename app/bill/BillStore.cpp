@@ -77,6 +77,14 @@ BillHeader BillStore::loadHeader(qint32 id)
     return h;
 }
 
+std::optional<ArticleDefaults> BillStore::article(const QString &artno)
+{
+    QSqlQuery q = ExecSql(QStringLiteral("select product, color, price from artno where artno=?"), {artno});
+    if (!q.next())
+        return std::nullopt;
+    return ArticleDefaults{q.value(0).toString(), q.value(1).toString(), q.value(2).toDouble()};
+}
+
 QString BillStore::lineQuery()
 {
     return QStringLiteral("select id, artno, product, color, col1, col2, col3, col4, col5, col6, "

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 // Moves one bill between the bill window and tables bill and billsub. A
 // plain class over DbConnection, so the save can be tested on a database file
@@ -35,6 +36,14 @@ struct BillLine
     double pi = 0;          // number of pieces
 };
 
+// An article as a bill line takes it over.
+struct ArticleDefaults
+{
+    QString product;
+    QString color;
+    double price = 0;
+};
+
 struct SavedBill
 {
     qint32 id = 0;
@@ -50,6 +59,10 @@ public:
 
     // The header of bill id; an invalid id gives an empty header with id 0.
     static BillHeader loadHeader(qint32 id);
+
+    // The product, colour and price of article artno; empty for an unknown
+    // article number (a line may carry one).
+    static std::optional<ArticleDefaults> article(const QString &artno);
 
     // The statement (one "?" for the bill id) whose rows fill grid columns
     // LineId … Pieces in line-id order: id, artno, product, color,

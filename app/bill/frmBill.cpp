@@ -11,6 +11,7 @@
 #include "shared/forms/DTPicker.h"
 #include "shared/forms/GridSummary.h"
 #include "shared/forms/RecordForm.h"
+#include "shared/forms/TypingCombo.h"
 #include "shared/forms/Windows.h"
 
 #include <QCloseEvent>
@@ -20,7 +21,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlError>
 #include <QSqlQuery>
+
+#include <utility>
 
 namespace {
 
@@ -74,12 +78,7 @@ void frmBill::createControls()
         return l;
     };
     const auto comboBox = [this](const QString &name, const QString &tag) {
-        auto *c = new QComboBox(this);
-        c->setObjectName(name);
-        c->setEditable(true);
-        c->setInsertPolicy(QComboBox::NoInsert);
-        c->setProperty("Tag", tag);
-        return c;
+        return MakeTypingCombo(this, name, tag);
     };
     const auto lineEdit = [this](const QString &name) {
         auto *e = new QLineEdit(this);
@@ -218,13 +217,23 @@ void frmBill::connectEvents()
 
     connect(m_nav, &OVNavigationBar::Allow, this, [this](bool &Cancel) { Cancel = ovSaveYN(); }, direct);
     connect(m_nav, &OVNavigationBar::CheckExistID, this,
-            [](int ID, bool &Cancel) {
-                // A bill that cannot be checked cannot be shown either.
+            [this](int ID, bool &Cancel) {
+                // Only a bill that is really gone leaves the bar; one that
+                // cannot be checked stays, and is shown empty.
                 bool exists = false;
-                Cancel = !RunGuarded([&] { exists = BillStore::exists(ID); }) || !exists;
+                const bool checked = RunGuarded([&] { exists = BillStore::exists(ID); });
+                m_uncheckedId = checked ? 0 : ID;
+                Cancel = checked && !exists;
             },
             direct);
-    connect(m_nav, &OVNavigationBar::OutputID, this, [this](int ID) { OnNavOutputID(this, ID); }, direct);
+    connect(m_nav, &OVNavigationBar::OutputID, this,
+            [this](int ID) {
+                if (ID != 0 && ID == std::exchange(m_uncheckedId, 0))
+                    ClearForm(this);
+                else
+                    OnNavOutputID(this, ID);
+            },
+            direct);
 
     // The header keys are filtered before the fields see them; the grid and
     // its editors are not watched, so Enter keeps moving through the lines.
@@ -261,15 +270,26 @@ bool frmBill::eventFilter(QObject *watched, QEvent *event)
 
 // --- Record-window operations ----------------------------------------------
 
-void frmBill::ovRst(int ID)
+bool frmBill::ovRst(int ID)
 {
-    RunGuarded([&] {
-        showHeader(BillStore::loadHeader(ID));
-        m_grd->setRows(1);
+    const bool loaded = RunGuarded([&] {
+        const BillHeader header = BillStore::loadHeader(ID);
         QSqlQuery lines = ExecSql(BillStore::lineQuery(), {ID});
+        showHeader(header);
+        m_grd->setRows(1);
         m_grd->BindRst(lines);
+        // A read that breaks off part way must not pass for the whole bill.
+        if (lines.lastError().isValid())
+            throw DbError(lines.lastError());
     });
+    if (!loaded) {
+        // Never another bill's header over missing lines: the window is
+        // emptied, and nothing can be printed or deleted from it.
+        ClearForm(this);
+        return false;
+    }
     PadGridRows();
+    return true;
 }
 
 void frmBill::ovTotal()
@@ -314,6 +334,7 @@ bool frmBill::ovSaveYN()
 void frmBill::ovModalForm(const QString &str)
 {
     const int row = m_grd->Row();
+    m_artnoBeforeEdit = cell(row, BillCol::Artno);
     m_grd->setTextMatrix(row, BillCol::Artno, str);
     afterEdit(row, BillCol::Artno);
     m_grd->setCol(BillCol::Piece1);
@@ -455,6 +476,8 @@ void frmBill::beforeEdit(int Row, int Col, bool &Cancel)
     const QString above = Row > 1 ? cell(Row - 1, BillCol::Artno) : QString();
     if (!BillLineRules::mayEdit(Row, Col, cell(Row, BillCol::Artno), above))
         Cancel = true;
+    else if (Col == BillCol::Artno)
+        m_artnoBeforeEdit = cell(Row, Col);
 }
 
 void frmBill::validateEdit(int Row, int Col, bool &Cancel)
@@ -470,8 +493,12 @@ void frmBill::validateEdit(int Row, int Col, bool &Cancel)
 
 void frmBill::afterEdit(int Row, int Col)
 {
-    if (Col == BillCol::Artno)
-        LookupArticle(Row);
+    if (Col == BillCol::Artno && !LookupArticle(Row)) {
+        // The edit ends as if it had not happened: the line keeps its
+        // article and nothing is marked.
+        m_grd->setTextMatrix(Row, Col, m_artnoBeforeEdit);
+        return;
+    }
     if (Col == BillCol::Product || Col == BillCol::Color) {
         // A drop-down's text reaches the cell uncleaned.
         const QString text = CleanText(cell(Row, Col));
@@ -544,17 +571,18 @@ void frmBill::afterRowDelete()
     PadGridRows();
 }
 
-void frmBill::LookupArticle(int Row)
+bool frmBill::LookupArticle(int Row)
 {
-    RunGuarded([&] {
-        QSqlQuery q = ExecSql(QStringLiteral("select product, color, price from artno where artno=?"),
-                              {cell(Row, BillCol::Artno)});
-        const bool found = q.next();
-        m_grd->setTextMatrix(Row, BillCol::Product, found ? q.value(0).toString() : QString());
-        m_grd->setTextMatrix(Row, BillCol::Color, found ? q.value(1).toString() : QString());
-        m_grd->setTextMatrix(Row, BillCol::Price,
-                             found ? QString::number(q.value(2).toDouble(), 'f', 4) : QStringLiteral("0"));
-    });
+    std::optional<ArticleDefaults> article;
+    if (!RunGuarded([&] { article = BillStore::article(cell(Row, BillCol::Artno)); }))
+        return false;
+    // An article number not in the list is kept, with no product or colour
+    // and a zero price, to be filled in by hand.
+    const ArticleDefaults found = article.value_or(ArticleDefaults{});
+    m_grd->setTextMatrix(Row, BillCol::Product, found.product);
+    m_grd->setTextMatrix(Row, BillCol::Color, found.color);
+    m_grd->setTextMatrix(Row, BillCol::Price, article ? QString::number(found.price, 'f', 4) : QStringLiteral("0"));
+    return true;
 }
 
 void frmBill::ComputeLine(int Row)

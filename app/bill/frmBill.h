@@ -25,7 +25,7 @@ class frmBill : public RecordWindow
 public:
     explicit frmBill(QWidget *parent = nullptr);
 
-    void ovRst(int ID) override;
+    bool ovRst(int ID) override;
     void ovTotal() override;
     void ovCmd(int intStep) override;
     bool ovSaveYN() override;
@@ -61,7 +61,7 @@ private:
     void modalForm(int Row, int Col, bool &Cancel);
     void beforeRowDelete(int Row, bool &Cancel);
     void afterRowDelete();
-    void LookupArticle(int Row);
+    bool LookupArticle(int Row);
     void ComputeLine(int Row);
     void PadGridRows();
     void openArticlePicker();
@@ -70,6 +70,13 @@ private:
 
     // Ends an edit still open in the grid, so that what was typed counts.
     void commitOpenEdit();
+
+    // The article number a line had before its edit, put back when the new
+    // one cannot be looked up.
+    QString m_artnoBeforeEdit;
+    // A bill whose existence could not be checked: the bar keeps it, and the
+    // window shows it empty instead of reading it again.
+    int m_uncheckedId = 0;
 
     OVGrid *m_grd = nullptr;
     OVNavigationBar *m_nav = nullptr;

@@ -275,10 +275,8 @@ bool OpenRecordForm(qint32 id, const QString &table)
 // Our own record windows are called directly; any other window by name.
 bool CallOvRst(QWidget *form, qint32 id)
 {
-    if (auto *window = qobject_cast<RecordWindow *>(form)) {
-        window->ovRst(id);
-        return true;
-    }
+    if (auto *window = qobject_cast<RecordWindow *>(form))
+        return window->ovRst(id);
     return invoke(form, "ovRst(int)", Q_ARG(int, id));
 }
 

@@ -14,8 +14,9 @@ class RecordWindow : public QWidget
 {
     Q_OBJECT
 public:
-    // Loads record ID into the controls and the grid.
-    Q_INVOKABLE virtual void ovRst(int ID) = 0;
+    // Loads record ID into the controls and the grid. False when it could not
+    // be read: the window is then left empty, in state 0, never half loaded.
+    Q_INVOKABLE virtual bool ovRst(int ID) = 0;
     // Recomputes the totals from the grid.
     Q_INVOKABLE virtual void ovTotal() = 0;
     // Sets the command buttons for 0 empty, 1 changed, 2 stored.

@@ -29,7 +29,7 @@ class OwnerWindow : public RecordWindow
 {
     Q_OBJECT
 public:
-    void ovRst(int) override { }
+    bool ovRst(int) override { return true; }
     void ovTotal() override { }
     void ovCmd(int) override { }
     bool ovSaveYN() override { return false; }

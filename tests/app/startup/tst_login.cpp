@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QtTest>
 
@@ -66,6 +67,7 @@ private Q_SLOTS:
     void windowsByName();
     void menuOpensTheWindows_data();
     void menuOpensTheWindows();
+    void menuDialogsAndClosingEndsTheProgram();
     void captionsAreTheWindowsOwn();
 
 private:
@@ -307,6 +309,8 @@ void TestLogin::menuOpensTheWindows_data()
     QTest::newRow("clients") << QStringLiteral("cmdClient") << QStringLiteral("frmClient") << QStringLiteral("客户");
     QTest::newRow("articles") << QStringLiteral("cmdArtno") << QStringLiteral("frmArtno") << QStringLiteral("编号");
     QTest::newRow("value lists") << QStringLiteral("cmdServ") << QStringLiteral("frmServ") << QStringLiteral("可选项");
+    QTest::newRow("bill") << QStringLiteral("cmdBill") << QStringLiteral("frmBill") << QStringLiteral("Tovik");
+    QTest::newRow("query") << QStringLiteral("cmdQuery") << QStringLiteral("frmQuery") << QStringLiteral("Tovik");
 }
 
 void TestLogin::menuOpensTheWindows()
@@ -334,6 +338,43 @@ void TestLogin::menuOpensTheWindows()
     QVERIFY(!IsFormLoaded(form));
     QVERIFY(menu->isVisible());
     delete menu;
+}
+
+void TestLogin::menuDialogsAndClosingEndsTheProgram()
+{
+    InitNameLists();
+    QPointer<frmControl> menu = new frmControl;
+    ConnectMenuWindows(menu);
+    menu->show();
+
+    // The password and about windows are modal over the menu; the backup
+    // answers with a message.
+    for (const auto &[button, dialog] : {std::pair{"cmdPassword", "frmPassword"}, std::pair{"cmdReg", "frmAbout"}}) {
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                shown = modal->objectName();
+                modal->close();
+            }
+        });
+        QTest::mouseClick(menu->findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
+        QCOMPARE(shown, QLatin1String(dialog));
+        QVERIFY(menu->isVisible());
+    }
+    m_messages.clear();
+    QTest::mouseClick(menu->findChild<QPushButton *>(QStringLiteral("cmdCopy")), Qt::LeftButton);
+    QCOMPARE(m_messages.size(), 1);
+
+    // Closing the menu, the last window, ends the event loop as the
+    // program's does.
+    QApplication::setQuitOnLastWindowClosed(true);
+    QTimer::singleShot(0, menu, &QWidget::close);
+    QTimer::singleShot(10000, [] { QCoreApplication::exit(1); });
+    const int code = QApplication::exec();
+    QApplication::setQuitOnLastWindowClosed(false);
+    QCOMPARE(code, 0);
+    flushDeletes();
+    QVERIFY(!menu);
 }
 
 void TestLogin::captionsAreTheWindowsOwn()

@@ -115,7 +115,11 @@ public:
         connect(bar, &OVNavigationBar::OutputID, this, [this](int id) { OnNavOutputID(this, id); });
         setRecordControls(bar, nullptr);
     }
-    void ovRst(int ID) override { calls << QStringLiteral("ovRst(%1)").arg(ID); }
+    bool ovRst(int ID) override
+    {
+        calls << QStringLiteral("ovRst(%1)").arg(ID);
+        return true;
+    }
     void ovTotal() override { calls << QStringLiteral("ovTotal"); }
     void ovCmd(int intStep) override { calls << QStringLiteral("ovCmd(%1)").arg(intStep); }
     bool ovSaveYN() override
