@@ -132,7 +132,10 @@ void frmQuery::buildControls()
     auto *layout = static_cast<QVBoxLayout *>(this->layout());
     layout->setContentsMargins(6, 6, 6, 6);
     layout->insertLayout(0, criteria);
-    layout->addWidget(m_grd1);
+    // The result grids take all the height there is; the totals sit right
+    // under them.
+    layout->setStretchFactor(m_grd, 1);
+    layout->addWidget(m_grd1, 1);
     layout->addLayout(totals);
 
     connect(m_cboServ, &QComboBox::currentIndexChanged, this, &frmQuery::fieldChosen);

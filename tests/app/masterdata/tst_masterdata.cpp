@@ -69,7 +69,6 @@ private Q_SLOTS:
     void clientDuplicateAndContact();
     void valueListsSwitchAndDuplicates();
     void clearingValueShowsCaption();
-    void pictures();
 
 private:
     template<class Form> Form *open();
@@ -472,27 +471,5 @@ void TestMasterData::clearingValueShowsCaption()
 
 // With TOVIK_SCREENSHOT_DIR set, saves a picture of each window with a few
 // rows, to look at as a user would.
-void TestMasterData::pictures()
-{
-    const QString folder = qEnvironmentVariable("TOVIK_SCREENSHOT_DIR");
-    if (folder.isEmpty())
-        QSKIP("TOVIK_SCREENSHOT_DIR not set");
-    ExecSql(QStringLiteral("insert into artno (artno, product, color, price) values "
-                           "('A-1001', '全棉府绸', '大红', 12.5), ('B-2002', '涤纶', '藏青', 8), "
-                           "('C-3003', '真丝双绉', '米白', 36.8)"));
-    ExecSql(QStringLiteral("insert into client (client, link) values "
-                           "('杭州丝绸商行', '王经理 0571-8888 6666，周一至周五送货'), ('绍兴布庄', '李')"));
-    ExecSql(QStringLiteral("insert into serv (field, value) values ('product', '全棉府绸'), "
-                           "('product', '涤纶'), ('product', '真丝双绉')"));
-    const auto save = [&folder](QWidget *w, const QString &name) {
-        QVERIFY(w->grab().save(folder + QLatin1Char('/') + name));
-    };
-    save(open<frmArtno>(), QStringLiteral("frmArtno.png"));
-    delete m_form;
-    save(open<frmClient>(), QStringLiteral("frmClient.png"));
-    delete m_form;
-    save(open<frmServ>(), QStringLiteral("frmServ.png"));
-}
-
 QTEST_MAIN(TestMasterData)
 #include "tst_masterdata.moc"

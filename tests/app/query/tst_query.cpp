@@ -20,6 +20,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProcess>
@@ -205,6 +206,13 @@ void TestQuery::opensWithItsControls()
     QCOMPARE(value->itemText(0), QStringLiteral("李"));
     serv->setCurrentIndex(4);
     QCOMPARE(value->count(), 0);
+
+    // The result grid takes the window's height, the totals right under it.
+    m_form->resize(960, 900);
+    m_form->layout()->activate();
+    const QRect grid = child<OVGrid>(QStringLiteral("grd"))->geometry();
+    QVERIFY2(m_form->height() - grid.height() < 100, qPrintable(QString::number(grid.height())));
+    QVERIFY(child<QLabel>(QStringLiteral("lblTitle1"))->geometry().top() - grid.bottom() < 20);
 
     const OVGrid *grd1 = child<OVGrid>(QStringLiteral("grd1"));
     QCOMPARE(grd1->Cols(), 11);
