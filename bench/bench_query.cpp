@@ -30,7 +30,7 @@
 #include "shared/forms/DTPicker.h"
 #include "shared/forms/GridSummary.h"
 #include "shared/forms/GridWindow.h"
-#include "shared/sheet/SpreadsheetApp.h"
+#include "shared/sheet/Spreadsheet.h"
 
 #include <OVGrid.h>
 
@@ -248,7 +248,7 @@ int main(int argc, char **argv)
     QTemporaryDir home;
     qputenv("HOME", home.path().toUtf8()); // the export's documents folder
     InitNameLists();
-    SpreadsheetApplication::SetFileOpener([](const QString &) { return true; });
+    SetExportFileOpener([](const QString &) { return true; });
 
     try {
         if (QFile::exists(path)) {

@@ -1,8 +1,8 @@
 #include "BillPrint.h"
 
 #include "shared/base/MessageBox.h"
-#include "shared/sheet/AmountInCapitals.h"
-#include "shared/sheet/SpreadsheetApp.h"
+#include "AmountInCapitals.h"
+#include "shared/sheet/Spreadsheet.h"
 
 #include <QLocale>
 
@@ -47,10 +47,10 @@ std::optional<double> amountOf(const QString &text)
 QString capitalsOf(const QString &amountText)
 {
     const std::optional<double> amount = amountOf(amountText);
-    return amount && AmountToFen(*amount) >= 0 ? AmountInCapitals(*amount) : QString();
+    return amount ? AmountInCapitals(*amount) : QString();
 }
 
-void addLine(QList<BillSheetCell> &cells, int row, const PrintedBillLine &line)
+void addLine(QList<SheetCell> &cells, int row, const PrintedBillLine &line)
 {
     cells.append({row, kArtnoColumn, line.artno});
     cells.append({row, kProductColumn, line.product + QLatin1Char('-') + line.color});
@@ -69,7 +69,7 @@ bool PrintedBillLine::isEmpty() const
            && amount.isEmpty() && std::all_of(pieces.begin(), pieces.end(), [](const QString &p) { return p.isEmpty(); });
 }
 
-QList<QList<BillSheetCell>> BillSheetPages(const PrintedBill &bill)
+QList<QList<SheetCell>> BillSheetPages(const PrintedBill &bill)
 {
     qsizetype lineCount = bill.lines.size();
     while (lineCount > kBillLinesPerPage && bill.lines.at(lineCount - 1).isEmpty())
@@ -78,9 +78,9 @@ QList<QList<BillSheetCell>> BillSheetPages(const PrintedBill &bill)
 
     const QString number = QStringLiteral("№ ") + QStringLiteral("%1").arg(bill.id, 6, 10, QLatin1Char('0'));
     const QString capitals = capitalsOf(bill.totalAmount);
-    QList<QList<BillSheetCell>> pages;
+    QList<QList<SheetCell>> pages;
     for (int page = 0; page < pageCount; ++page) {
-        QList<BillSheetCell> cells;
+        QList<SheetCell> cells;
         cells.append({kHeaderRow, kClientColumn, QStringLiteral("客户：") + bill.client + QStringLiteral("  ") + bill.contact});
         cells.append({kHeaderRow, kDateColumn, QStringLiteral("日期：") + bill.date.toString(QStringLiteral("yy-MM-dd"))});
         // A bill on several sheets says which sheet of how many each is.
@@ -108,32 +108,16 @@ QString BillTemplateName()
 
 bool PrintBill(const PrintedBill &bill, const QString &templateName)
 {
-    if (!EnsureSpreadsheetApp())
-        return false;
     // Checked before the template opens, so a bad total prints nothing.
     const std::optional<double> amount = amountOf(bill.totalAmount);
     if (!amount) {
         MsgBox(QStringLiteral("合计金额“%1”不是数字，无法打印。").arg(bill.totalAmount), MsgButtons::Ok, MsgIcon::Warning);
         return false;
     }
-    if (AmountToFen(*amount) < 0) {
-        AmountInCapitals(*amount); // shows why the amount cannot be spelled
+    QString error;
+    if (AmountInCapitals(*amount, &error).isEmpty()) {
+        MsgBox(error, MsgButtons::Ok, MsgIcon::Warning);
         return false;
     }
-    const QList<QList<BillSheetCell>> pages = BillSheetPages(bill);
-    bool printed = false;
-    const bool ran = RunSheetGuarded([&](SpreadsheetApplication &app) {
-        Workbook &workbook = app.OpenDataWorkbook(templateName);
-        // Copies of the untouched template sheet, one per further page.
-        for (qsizetype page = 1; page < pages.size(); ++page)
-            workbook.copySheet(0);
-        for (qsizetype page = 0; page < pages.size(); ++page) {
-            Worksheet &sheet = workbook.sheet(int(page));
-            for (const BillSheetCell &cell : pages.at(page))
-                sheet.setValue(cell.row, cell.column, cell.text);
-        }
-        printed = app.PrintOutWorkbook();
-        app.CloseActiveWorkbook();
-    });
-    return ran && printed;
+    return PrintTemplatePages(templateName, BillSheetPages(bill));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shared/sheet/Spreadsheet.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -36,16 +38,6 @@ struct PrintedBill
     std::array<QString, 4> staff; // prepared by, salesman, payee, deliverer
 };
 
-// One value for the template's first sheet, by row and column from 1.
-struct BillSheetCell
-{
-    int row = 0;
-    int column = 0;
-    QString text;
-
-    bool operator==(const BillSheetCell &) const = default;
-};
-
 // The template holds eight line rows; a longer bill goes on further copies
 // of the sheet.
 constexpr int kBillLinesPerPage = 8;
@@ -57,7 +49,7 @@ constexpr int kBillLinesPerPage = 8;
 // filled one beyond the first page are dropped, so they never make a blank
 // page. A total amount that is no number (or too big to spell) leaves the
 // amount in capitals empty.
-QList<QList<BillSheetCell>> BillSheetPages(const PrintedBill &bill);
+QList<QList<SheetCell>> BillSheetPages(const PrintedBill &bill);
 
 // The file name of the template, looked for by FindDataFile.
 QString BillTemplateName();

@@ -65,7 +65,7 @@ frmBill::frmBill(QWidget *parent)
     // window is not a change.
     connectEvents();
     trackChanges();
-    ovCmd(0);
+    ovCmd(CmdEmpty);
 }
 
 // --- Controls and layout ---------------------------------------------------
@@ -250,7 +250,7 @@ void frmBill::connectEvents()
 
 void frmBill::trackChanges()
 {
-    const auto changed = [this] { ovCmd(1); };
+    const auto changed = [this] { ovCmd(CmdChanged); };
     connect(m_cboClient, &QComboBox::editTextChanged, this, changed);
     for (QComboBox *combo : m_cboMan) {
         connect(combo, &QComboBox::editTextChanged, this, changed);
@@ -302,18 +302,18 @@ void frmBill::ovTotal()
 void frmBill::ovCmd(int intStep)
 {
     switch (intStep) {
-    case 0:
+    case CmdEmpty:
         m_cmdSave->setEnabled(false);
         m_cmdDel->setEnabled(false);
         m_cmdPrint->setEnabled(false);
         break;
-    case 1:
+    case CmdChanged:
         if (!m_cmdSave->isEnabled())
             m_cmdSave->setEnabled(true);
         if (m_cmdPrint->isEnabled())
             m_cmdPrint->setEnabled(false);
         break;
-    case 2:
+    case CmdStored:
         m_cmdSave->setEnabled(false);
         m_cmdDel->setEnabled(true);
         m_cmdPrint->setEnabled(true);
@@ -344,7 +344,7 @@ void frmBill::ovModalForm(const QString &str)
 
 void frmBill::pickClient()
 {
-    ovCmd(1);
+    ovCmd(CmdChanged);
     QString link;
     RunGuarded([&] {
         link = LookupValue(QStringLiteral("link"), QStringLiteral("client"),
@@ -392,7 +392,7 @@ void frmBill::saveBill()
         m_grd->setTextMatrix(row, BillCol::Mark, QString());
     }
     m_nav->Navigate(OVNavigationBar::ovNBSave, saved.id);
-    ovCmd(2);
+    ovCmd(CmdStored);
 }
 
 // The bill as the window shows it; only a stored bill (state 2) prints.
@@ -514,7 +514,7 @@ void frmBill::afterEdit(int Row, int Col)
         ComputeLine(Row);
     m_grd->setTextMatrix(Row, BillCol::Mark, QStringLiteral("0"));
     ovTotal();
-    ovCmd(1);
+    ovCmd(CmdChanged);
 }
 
 void frmBill::keyDownEdit(int Row, int Col, short &KeyCode, short)
@@ -539,7 +539,7 @@ void frmBill::modalForm(int Row, int Col, bool &Cancel)
         m_grd->setTextMatrix(Row, BillCol::Mark, QStringLiteral("0"));
         ComputeLine(Row);
         ovTotal();
-        ovCmd(1);
+        ovCmd(CmdChanged);
     }
 }
 

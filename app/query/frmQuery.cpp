@@ -10,7 +10,7 @@
 #include "shared/forms/RecordWindow.h"
 #include "shared/forms/TypingCombo.h"
 #include "shared/forms/Windows.h"
-#include "shared/sheet/SpreadsheetApp.h"
+#include "shared/sheet/Spreadsheet.h"
 
 #include <OVGrid.h>
 #include <OVNavigationBar.h>
@@ -262,7 +262,7 @@ void frmQuery::openBill(OVGrid *grid)
 
 void frmQuery::exportResult()
 {
-    ExportTextToSheet(QStringLiteral("查询"), shownGrid()->Cell(OVGrid::ovCPText).toString());
+    ExportRowsToSheet(QStringLiteral("查询"), shownGrid()->Cell(OVGrid::ovCPText).toString());
 }
 
 bool frmQuery::eventFilter(QObject *watched, QEvent *event)

@@ -204,7 +204,7 @@ bool ShowRecordInForm(QWidget *form, qint32 id)
         return false;
     if (TagHas(TagOf(form), QStringLiteral("total")) && !CallOvTotal(form))
         return false;
-    return CallOvCmd(form, 2);
+    return CallOvCmd(form, RecordWindow::CmdStored);
 }
 
 bool ClearActiveForm()
@@ -219,7 +219,7 @@ bool ClearForm(QWidget *form)
         return false;
     }
     ResetFormControls(form);
-    return CallOvCmd(form, 0);
+    return CallOvCmd(form, RecordWindow::CmdEmpty);
 }
 
 void RegisterRecordForm(const QString &table, const QString &formName, RecordFormFactory factory)

@@ -19,7 +19,10 @@ public:
     Q_INVOKABLE virtual bool ovRst(int ID) = 0;
     // Recomputes the totals from the grid.
     Q_INVOKABLE virtual void ovTotal() = 0;
-    // Sets the command buttons for 0 empty, 1 changed, 2 stored.
+    // The stages of a record window's command buttons, as ovCmd takes them.
+    enum CmdStep { CmdEmpty = 0, CmdChanged = 1, CmdStored = 2 };
+
+    // Sets the command buttons for a CmdStep.
     Q_INVOKABLE virtual void ovCmd(int intStep) = 0;
     // True: there are unsaved changes the user wants to keep.
     Q_INVOKABLE virtual bool ovSaveYN() = 0;

@@ -1,8 +1,7 @@
 #include "bill/BillPrint.h"
 #include "shared/base/AppPaths.h"
 #include "shared/base/MessageBox.h"
-#include "shared/sheet/AmountInCapitals.h"
-#include "shared/sheet/SpreadsheetApp.h"
+#include "bill/AmountInCapitals.h"
 #include "PrintReadBack.h"
 
 #include <QDialog>
@@ -82,10 +81,10 @@ PrintedBill longBill(int filled, int emptyAfter = 0)
 
 using CellMap = std::map<std::pair<int, int>, QString>;
 
-CellMap cellMap(const QList<BillSheetCell> &cells)
+CellMap cellMap(const QList<SheetCell> &cells)
 {
     CellMap map;
-    for (const BillSheetCell &cell : cells)
+    for (const SheetCell &cell : cells)
         map[{cell.row, cell.column}] = cell.text;
     return map;
 }
@@ -178,8 +177,6 @@ void TestBillPrint::init()
 void TestBillPrint::cleanup()
 {
     SetMsgHandler(m_previousHandler);
-    if (SpreadsheetApp())
-        QCOMPARE(SpreadsheetApp()->WorkbookCount(), 0);
 }
 
 void TestBillPrint::setPrinter(const QString &value)
@@ -238,7 +235,7 @@ void TestBillPrint::cellsOfOnePage()
     QFETCH(int, row);
     QFETCH(int, column);
     QFETCH(QString, text);
-    const QList<QList<BillSheetCell>> pages = BillSheetPages(threeLineBill());
+    const QList<QList<SheetCell>> pages = BillSheetPages(threeLineBill());
     QCOMPARE(pages.size(), 1);
     // Header, eight rows of fifteen cells, totals, staff: each written once.
     QCOMPARE(pages.first().size(), 3 + 8 * 15 + 4 + 4);
@@ -268,7 +265,7 @@ void TestBillPrint::longBillsGoOnFurtherPages()
     QFETCH(int, filled);
     QFETCH(int, emptyAfter);
     QFETCH(int, pageCount);
-    const QList<QList<BillSheetCell>> pages = BillSheetPages(longBill(filled, emptyAfter));
+    const QList<QList<SheetCell>> pages = BillSheetPages(longBill(filled, emptyAfter));
     QCOMPARE(pages.size(), pageCount);
     const CellMap first = cellMap(pages.first());
     for (int page = 0; page < pageCount; ++page) {

@@ -10,7 +10,7 @@
 #include "shared/forms/RecordForm.h"
 #include "shared/forms/RecordWindow.h"
 #include "shared/forms/Windows.h"
-#include "shared/sheet/SpreadsheetApp.h"
+#include "shared/sheet/Spreadsheet.h"
 
 #include <OVGrid.h>
 #include <OVNavigationBar.h>
@@ -133,7 +133,7 @@ void TestQuery::initTestCase()
         m_messages << text;
         return MsgAnswer::Ok;
     });
-    SpreadsheetApplication::SetFileOpener([this](const QString &path) {
+    SetExportFileOpener([this](const QString &path) {
         m_opened << path;
         return true;
     });

@@ -1,6 +1,5 @@
 #include "AmountInCapitals.h"
 
-#include "shared/base/MessageBox.h"
 
 #include <array>
 #include <charconv>
@@ -99,15 +98,13 @@ qint64 AmountToFen(double amount)
     return fen < kFenLimit ? fen : -1;
 }
 
-QString AmountInCapitals(double amount)
+QString AmountInCapitals(double amount, QString *error)
 {
-    if (std::isnan(amount)) {
-        MsgBox(QStringLiteral("输入的不是有效的数值。"), MsgButtons::Ok, MsgIcon::Warning);
-        return QString();
-    }
-    const qint64 fen = AmountToFen(amount);
+    const qint64 fen = std::isnan(amount) ? -1 : AmountToFen(amount);
     if (fen < 0) {
-        MsgBox(QStringLiteral("输入的数值的整数位数不能超过 13 位。"), MsgButtons::Ok, MsgIcon::Warning);
+        if (error)
+            *error = std::isnan(amount) ? QStringLiteral("输入的不是有效的数值。")
+                                        : QStringLiteral("输入的数值的整数位数不能超过 13 位。");
         return QString();
     }
     if (fen == 0)

@@ -1,7 +1,7 @@
-#include "shared/sheet/AmountInCapitals.h"
 #include "shared/base/MessageBox.h"
-#include "shared/sheet/SpreadsheetApp.h"
-#include "shared/sheet/SheetPainter.h"
+#include "shared/sheet/SheetPrinter.h"
+#include "shared/sheet/Spreadsheet.h"
+#include "shared/sheet/Workbook.h"
 #include "shared/base/AppPaths.h"
 #include "PrintReadBack.h"
 
@@ -12,7 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-class TestSpreadsheetApp : public QObject
+class TestSpreadsheet : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -27,8 +27,8 @@ private Q_SLOTS:
 
     void billPrintsAtItsPlacesAndTemplateIsUnchanged();
     void longSheetPrintsOnSeveralPages();
-    void printFailuresAreShownAndCloseTheWorkbook_data();
-    void printFailuresAreShownAndCloseTheWorkbook();
+    void printFailuresAreShown_data();
+    void printFailuresAreShown();
 
 private:
     void setPrinter(const QString &value);
@@ -41,7 +41,7 @@ private:
     MsgHandler m_previousHandler;
 };
 
-void TestSpreadsheetApp::initTestCase()
+void TestSpreadsheet::initTestCase()
 {
     QVERIFY(m_home.isValid());
     // The documents folder, settings and data folder all live in the test's
@@ -51,13 +51,13 @@ void TestSpreadsheetApp::initTestCase()
     qputenv("TOVIK_DATA_DIR", m_home.filePath(QStringLiteral("data")).toUtf8());
     QVERIFY(QDir().mkpath(m_home.filePath(QStringLiteral("config/Orvane"))));
     setPrinter(QString());
-    SpreadsheetApplication::SetFileOpener([this](const QString &path) {
+    SetExportFileOpener([this](const QString &path) {
         m_opened << path;
         return m_openerSucceeds;
     });
 }
 
-void TestSpreadsheetApp::init()
+void TestSpreadsheet::init()
 {
     m_messages.clear();
     m_opened.clear();
@@ -68,27 +68,25 @@ void TestSpreadsheetApp::init()
     });
 }
 
-void TestSpreadsheetApp::cleanup()
+void TestSpreadsheet::cleanup()
 {
     SetMsgHandler(m_previousHandler);
     QDir(exportFolder()).removeRecursively();
-    if (SpreadsheetApp())
-        QCOMPARE(SpreadsheetApp()->WorkbookCount(), 0);
 }
 
-void TestSpreadsheetApp::setPrinter(const QString &value)
+void TestSpreadsheet::setPrinter(const QString &value)
 {
     QFile ini(m_home.filePath(QStringLiteral("config/Orvane/ov.ini")));
     QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
     ini.write("[ov]\nprinter=" + value.toUtf8() + "\n");
 }
 
-void TestSpreadsheetApp::exportIsReadBackWithNumbersAsNumbers()
+void TestSpreadsheet::exportIsReadBackWithNumbersAsNumbers()
 {
     const QString content = QStringLiteral("编号\t品名\t重量\t金额\r\n"
                                            "007\t红布\t25.5\t1,234.50\r\n"
                                            "A1\t\t-3\t0\r\n");
-    QVERIFY(ExportTextToSheet(QStringLiteral("查询"), content));
+    QVERIFY(ExportRowsToSheet(QStringLiteral("查询"), content));
     QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QLatin1Char('\n'))));
     QCOMPARE(m_opened.size(), 1);
     const QString path = m_opened.first();
@@ -129,17 +127,17 @@ print(json.dumps([wb.sheetnames, cells], ensure_ascii=False))
     QCOMPARE(cells, expected);
 }
 
-void TestSpreadsheetApp::exportWithoutSpreadsheetApplicationShowsThePath()
+void TestSpreadsheet::exportWithoutSpreadsheetApplicationShowsThePath()
 {
     m_openerSucceeds = false;
-    QVERIFY(ExportTextToSheet(QStringLiteral("查询"), QStringLiteral("1\t2")));
+    QVERIFY(ExportRowsToSheet(QStringLiteral("查询"), QStringLiteral("1\t2")));
     QCOMPARE(m_opened.size(), 1);
     QCOMPARE(m_messages.size(), 1);
     QVERIFY(m_messages.first().contains(m_opened.first()));
     QVERIFY(QFileInfo::exists(m_opened.first()));
 }
 
-void TestSpreadsheetApp::exportToUnusableFolderLeavesNothing()
+void TestSpreadsheet::exportToUnusableFolderLeavesNothing()
 {
     // A file where the documents folder should be: the folder cannot be made.
     QTemporaryDir otherHome;
@@ -147,7 +145,7 @@ void TestSpreadsheetApp::exportToUnusableFolderLeavesNothing()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     qputenv("HOME", otherHome.path().toUtf8());
-    const bool exported = ExportTextToSheet(QStringLiteral("查询"), QStringLiteral("1\t2"));
+    const bool exported = ExportRowsToSheet(QStringLiteral("查询"), QStringLiteral("1\t2"));
     qputenv("HOME", m_home.path().toUtf8());
 
     QVERIFY(!exported);
@@ -155,19 +153,18 @@ void TestSpreadsheetApp::exportToUnusableFolderLeavesNothing()
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages.first().contains(otherHome.filePath(QStringLiteral("Documents/Tovik"))),
              qPrintable(m_messages.first()));
-    QCOMPARE(SpreadsheetApp()->WorkbookCount(), 0);
 }
 
-void TestSpreadsheetApp::exportWithInvalidSheetName()
+void TestSpreadsheet::exportWithInvalidSheetName()
 {
-    QVERIFY(!ExportTextToSheet(QStringLiteral("查询/结果"), QStringLiteral("1")));
+    QVERIFY(!ExportRowsToSheet(QStringLiteral("查询/结果"), QStringLiteral("1")));
     QCOMPARE(m_messages.size(), 1);
     QVERIFY(m_messages.first().contains(QStringLiteral("查询/结果")));
     QVERIFY(m_opened.isEmpty());
     QVERIFY(QDir(exportFolder()).isEmpty());
 }
 
-void TestSpreadsheetApp::billPrintsAtItsPlacesAndTemplateIsUnchanged()
+void TestSpreadsheet::billPrintsAtItsPlacesAndTemplateIsUnchanged()
 {
     const QString templatePath = FindDataFile(QStringLiteral("Tovik.xltx"));
     QVERIFY2(!templatePath.isEmpty(), "the generated template is missing from the build's share/tovik");
@@ -187,40 +184,25 @@ void TestSpreadsheetApp::billPrintsAtItsPlacesAndTemplateIsUnchanged()
         {QStringLiteral("C333"), QStringLiteral("麻布-黑"), {QStringLiteral("30"), QString(), QString()},
          QStringLiteral("30"), QStringLiteral("12.50"), QStringLiteral("375.00")},
     };
-    const QString capitals = AmountInCapitals(1134.00);
-
-    const bool printed = RunSheetGuarded([&](SpreadsheetApplication &app) {
-        app.OpenDataWorkbook(QStringLiteral("Tovik.xltx"));
-        Worksheet &sheet = app.ActiveSheet();
-        sheet.setValue(4, 1, QStringLiteral("客户：甲  前台"));
-        sheet.setValue(4, 11, QStringLiteral("日期：24-03-05"));
-        sheet.setValue(4, 15, QStringLiteral("№ 000042"));
-        sheet.setValue(14, 2, capitals);
-        sheet.setValue(14, 8, QStringLiteral("6 匹"));
-        sheet.setValue(14, 11, QStringLiteral("143.5 KG"));
-        sheet.setValue(14, 14, QStringLiteral("￥1134.00"));
-        sheet.setValue(16, 1, QStringLiteral("制单人：张三"));
-        sheet.setValue(16, 3, QStringLiteral("业务员：李四"));
-        sheet.setValue(16, 6, QStringLiteral("收款人：王五"));
-        sheet.setValue(16, 10, QStringLiteral("送货人：赵六"));
-        for (int n = 1; n <= 8; ++n) {
-            const bool filled = n <= 3;
-            const Line &line = lines[filled ? n - 1 : 0];
-            sheet.setValue(5 + n, 1, filled ? line.article : QString());
-            sheet.setValue(5 + n, 2, filled ? line.product : QStringLiteral("-"));
-            for (int piece = 0; piece < 10; ++piece)
-                sheet.setValue(5 + n, 3 + piece, filled && piece < 3 ? line.pieces[piece] : QString());
-            sheet.setValue(5 + n, 13, filled ? line.kg : QString());
-            sheet.setValue(5 + n, 14, filled ? line.price : QString());
-            sheet.setValue(5 + n, 15, filled ? line.amount : QString());
-        }
-        // Handed over as text, the money cells became numbers shown in the
-        // template's format.
-        QCOMPARE(sheet.kind(6, 14), CellKind::Number);
-        QCOMPARE(sheet.displayText(6, 14), QStringLiteral("10.00"));
-        app.PrintOut();
-        app.CloseActiveWorkbook();
-    });
+    const QString capitals = QStringLiteral("壹仟壹佰叁拾肆元整");
+    QList<SheetCell> cells{{4, 1, QStringLiteral("客户：甲  前台")},  {4, 11, QStringLiteral("日期：24-03-05")},
+                           {4, 15, QStringLiteral("№ 000042")},        {14, 2, capitals},
+                           {14, 8, QStringLiteral("6 匹")},            {14, 11, QStringLiteral("143.5 KG")},
+                           {14, 14, QStringLiteral("￥1134.00")},      {16, 1, QStringLiteral("制单人：张三")},
+                           {16, 3, QStringLiteral("业务员：李四")},    {16, 6, QStringLiteral("收款人：王五")},
+                           {16, 10, QStringLiteral("送货人：赵六")}};
+    for (int n = 1; n <= 8; ++n) {
+        const bool filled = n <= 3;
+        const Line &line = lines[filled ? n - 1 : 0];
+        cells.append({5 + n, 1, filled ? line.article : QString()});
+        cells.append({5 + n, 2, filled ? line.product : QStringLiteral("-")});
+        for (int piece = 0; piece < 10; ++piece)
+            cells.append({5 + n, 3 + piece, filled && piece < 3 ? line.pieces[piece] : QString()});
+        cells.append({5 + n, 13, filled ? line.kg : QString()});
+        cells.append({5 + n, 14, filled ? line.price : QString()});
+        cells.append({5 + n, 15, filled ? line.amount : QString()});
+    }
+    const bool printed = PrintTemplatePages(QStringLiteral("Tovik.xltx"), {cells});
     QVERIFY(printed);
     QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QLatin1Char('\n'))));
     QCOMPARE(fileChecksum(templatePath), before);
@@ -283,18 +265,16 @@ void TestSpreadsheetApp::billPrintsAtItsPlacesAndTemplateIsUnchanged()
     QVERIFY2(staff > totals, qPrintable(text.join(QLatin1Char('\n'))));
 }
 
-void TestSpreadsheetApp::longSheetPrintsOnSeveralPages()
+void TestSpreadsheet::longSheetPrintsOnSeveralPages()
 {
     const QString pdf = m_home.filePath(QStringLiteral("long.pdf"));
     setPrinter(QStringLiteral("pdf:") + pdf);
     QString content;
     for (int row = 1; row <= 150; ++row)
         content += QStringLiteral("第%1行\t%2\r\n").arg(row).arg(row * 1.5);
-    QVERIFY(RunSheetGuarded([&](SpreadsheetApplication &app) {
-        app.AddWorkbook().activeSheet().pasteText(content);
-        app.PrintOut();
-        app.CloseActiveWorkbook();
-    }));
+    Workbook workbook;
+    workbook.activeSheet().pasteText(content);
+    QVERIFY(workbook.printOut(PrintTarget::fromSetting(QStringLiteral("pdf:") + pdf)));
     QVERIFY(m_messages.isEmpty());
     const QRegularExpressionMatch pages =
         QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(runTool(QStringLiteral("pdfinfo"), {pdf}));
@@ -305,7 +285,7 @@ void TestSpreadsheetApp::longSheetPrintsOnSeveralPages()
         QVERIFY(text.contains(squeezed(QStringLiteral("第%1行%2").arg(row).arg(row * 1.5))));
 }
 
-void TestSpreadsheetApp::printFailuresAreShownAndCloseTheWorkbook_data()
+void TestSpreadsheet::printFailuresAreShown_data()
 {
     QTest::addColumn<QString>("templateName");
     QTest::addColumn<QByteArray>("templateContent"); // written into the data folder when set
@@ -321,7 +301,7 @@ void TestSpreadsheetApp::printFailuresAreShownAndCloseTheWorkbook_data()
                                         << QStringLiteral("%1/no/such/folder/bill.pdf").arg(home);
 }
 
-void TestSpreadsheetApp::printFailuresAreShownAndCloseTheWorkbook()
+void TestSpreadsheet::printFailuresAreShown()
 {
     QFETCH(QString, templateName);
     QFETCH(QByteArray, templateContent);
@@ -334,21 +314,12 @@ void TestSpreadsheetApp::printFailuresAreShownAndCloseTheWorkbook()
         file.write(templateContent);
     }
     setPrinter(printer);
-    bool closed = false;
-    const bool done = RunSheetGuarded([&](SpreadsheetApplication &app) {
-        app.OpenDataWorkbook(templateName);
-        app.ActiveSheet().setValue(4, 1, QStringLiteral("客户：甲"));
-        app.PrintOut();
-        app.CloseActiveWorkbook();
-        closed = true;
-    });
+    const bool done = PrintTemplatePages(templateName, {{{4, 1, QStringLiteral("客户：甲")}}});
     QFile::remove(shadow);
     QVERIFY(!done);
-    QVERIFY(!closed);
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages.first().contains(messagePart), qPrintable(m_messages.first()));
-    QCOMPARE(SpreadsheetApp()->WorkbookCount(), 0);
 }
 
-QTEST_MAIN(TestSpreadsheetApp)
-#include "tst_spreadsheetapp.moc"
+QTEST_MAIN(TestSpreadsheet)
+#include "tst_spreadsheet.moc"
