@@ -100,8 +100,9 @@ SavedBill BillStore::save(const BillHeader &header, const QList<BillLine> &lines
     SavedBill saved;
     saved.id = StoreRecord(BillTable, header.id, headerValues(header));
     saved.lineIds.reserve(lines.size());
+    RecordStore lineStore(LineTable);
     for (const BillLine &line : lines)
-        saved.lineIds.append({line.row, StoreRecord(LineTable, line.id, lineValues(saved.id, line))});
+        saved.lineIds.append({line.row, lineStore.store(line.id, lineValues(saved.id, line))});
     UpdateBillTotals(BillTable, saved.id);
     transaction.commit();
     return saved;

@@ -2,6 +2,7 @@
 
 #include "DbError.h"
 #include "Database.h"
+#include "SqlStatement.h"
 
 #include <QRegularExpression>
 #include <QSqlError>
@@ -55,6 +56,14 @@ QVariant storedValue(const QVariant &value)
     return value;
 }
 
+// The server's driver streams a forward-only result row by row and drops it
+// when the connection runs another statement; reading one result while
+// looking up another is common here, so the server sends each result whole.
+bool forwardOnly()
+{
+    return !IsServerDatabase(DbConnection());
+}
+
 double roundTo4(double value)
 {
     return std::round(value * 10000.0) / 10000.0;
@@ -65,19 +74,7 @@ double roundTo4(double value)
 QSqlQuery ExecSql(const QString &sql, const QVariantList &values)
 {
     checkFinite(values, sql);
-    const QSqlDatabase db = DbConnection();
-    QSqlQuery query(db);
-    // The server's driver streams a forward-only result row by row and drops
-    // it when the connection runs another statement; reading one result while
-    // looking up another is common here, so the server sends each result whole.
-    query.setForwardOnly(!IsServerDatabase(db));
-    if (!query.prepare(sql))
-        throw DbError(query.lastError(), sql);
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    if (!query.exec())
-        throw DbError(query.lastError(), sql);
-    return query;
+    return SqlStatement(DbConnection(), sql, forwardOnly()).run(values);
 }
 
 QVariant LookupValue(const QString &expression, const QString &table,
@@ -121,32 +118,72 @@ void DeleteById(const QString &table, qint32 id)
     ExecSql(QStringLiteral("delete from ") + checkedName(table) + QStringLiteral(" where id=?"), {id});
 }
 
-qint32 StoreRecord(const QString &table, qint32 id, const RecordValues &values)
+RecordStore::RecordStore(const QString &table)
+    : m_table(checkedName(table))
 {
-    checkedName(table);
+}
+
+RecordStore::~RecordStore() = default;
+
+void RecordStore::checkColumns(const RecordValues &values)
+{
     QStringList names;
-    QVariantList bound;
-    for (const auto &[column, value] : values) {
+    for (const auto &[column, value] : values)
         names << checkedName(column);
+    if (m_columns.isEmpty())
+        m_columns = names;
+    else if (names != m_columns)
+        throw DbError(QStringLiteral("无效的列：%1").arg(names.join(QLatin1Char(','))));
+}
+
+// Each statement is prepared when first needed, then run again with new values.
+SqlStatement &RecordStore::statement(std::unique_ptr<SqlStatement> &slot, const QString &sql)
+{
+    if (!slot)
+        slot = std::make_unique<SqlStatement>(DbConnection(), sql);
+    return *slot;
+}
+
+qint32 RecordStore::store(qint32 id, const RecordValues &values)
+{
+    checkColumns(values);
+    QVariantList bound;
+    for (const auto &[column, value] : values)
         bound << storedValue(value);
+    checkFinite(bound, m_table);
+    // Each result is let go at once: a statement still reading would keep
+    // the transaction from committing.
+    if (id > 0) {
+        QSqlQuery &exists = statement(m_exists, QStringLiteral("select 1 from ") + m_table
+                                                     + QStringLiteral(" where id=?"))
+                                .run({id});
+        const bool stored = exists.next();
+        exists.finish();
+        if (stored) {
+            bound << id;
+            statement(m_update, QStringLiteral("update ") + m_table + QStringLiteral(" set ")
+                                    + m_columns.join(QStringLiteral("=?, ")) + QStringLiteral("=? where id=?"))
+                .run(bound);
+            return id;
+        }
     }
-    if (id > 0 && IdExists(table, id)) {
-        bound << id;
-        ExecSql(QStringLiteral("update ") + table + QStringLiteral(" set ") + names.join(QStringLiteral("=?, "))
-                    + QStringLiteral("=? where id=?"),
-                bound);
-        return id;
-    }
-    const QString placeholders = QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(','));
-    QString sql = QStringLiteral("insert into ") + table + QStringLiteral(" (") + names.join(QLatin1Char(','))
-        + QStringLiteral(") values (") + placeholders + QLatin1Char(')');
     // The row itself tells its new id, on both engines in the same round trip
     // (the server's driver would otherwise ask again with lastval()).
-    sql += QStringLiteral(" returning id");
-    QSqlQuery insert = ExecSql(sql, bound);
+    QSqlQuery &insert = statement(m_insert, QStringLiteral("insert into ") + m_table + QStringLiteral(" (")
+                                                + m_columns.join(QLatin1Char(',')) + QStringLiteral(") values (")
+                                                + QStringList(m_columns.size(), QStringLiteral("?")).join(QLatin1Char(','))
+                                                + QStringLiteral(") returning id"))
+                            .run(bound);
     if (!insert.next())
-        throw DbError(insert.lastError(), sql);
-    return insert.value(0).toInt();
+        throw DbError(insert.lastError(), m_table);
+    const qint32 newId = insert.value(0).toInt();
+    insert.finish();
+    return newId;
+}
+
+qint32 StoreRecord(const QString &table, qint32 id, const RecordValues &values)
+{
+    return RecordStore(table).store(id, values);
 }
 
 void UpdateBillTotals(const QString &table, qint32 id)

@@ -4,6 +4,10 @@
 #include <QString>
 #include <QVariant>
 
+#include <memory>
+
+class SqlStatement;
+
 // The shared data-access procedures. All work on DbConnection(). Values are
 // always bound to placeholders, never joined into the statement; table and
 // column names come from the program itself and are checked to be plain
@@ -51,6 +55,29 @@ using RecordValues = QList<QPair<QString, QVariant>>;
 // on purpose (QVariant() or QVariant(QMetaType::fromType<QString>())) stays
 // Null: a bill without a date.
 qint32 StoreRecord(const QString &table, qint32 id, const RecordValues &values);
+
+// StoreRecord for many records of one table, each with the same columns in
+// the same order (a bill's lines): each statement is prepared once.
+class RecordStore
+{
+public:
+    explicit RecordStore(const QString &table);
+    ~RecordStore();
+    RecordStore(const RecordStore &) = delete;
+    RecordStore &operator=(const RecordStore &) = delete;
+
+    qint32 store(qint32 id, const RecordValues &values);
+
+private:
+    void checkColumns(const RecordValues &values);
+    static SqlStatement &statement(std::unique_ptr<SqlStatement> &slot, const QString &sql);
+
+    QString m_table;
+    QStringList m_columns;
+    std::unique_ptr<SqlStatement> m_exists;
+    std::unique_ptr<SqlStatement> m_update;
+    std::unique_ptr<SqlStatement> m_insert;
+};
 
 // Recomputes the stored totals of bill id (table "bill") from its lines in
 // table + "sub": amount sum(quantity*price), pieces and weight, each 0 when

@@ -3,6 +3,7 @@
 #include "shared/base/AppPaths.h"
 #include "schema/Schema.h"
 #include "DbError.h"
+#include "SqlStatement.h"
 #include "ServerAddress.h"
 
 #include <QFile>
@@ -22,13 +23,6 @@ quint64 generation = 0;
 // user waiting on a lock hears about it.
 constexpr int BusyTimeoutMs = 5000;
 
-void exec(QSqlDatabase &db, const QString &sql)
-{
-    QSqlQuery query(db);
-    if (!query.exec(sql))
-        throw DbError(query.lastError(), sql);
-}
-
 bool isServer(const QSqlDatabase &db)
 {
     return db.driverName() == QLatin1String("QPSQL");
@@ -36,14 +30,8 @@ bool isServer(const QSqlDatabase &db)
 
 QStringList readColumn(QSqlDatabase &db, const QString &sql, const QVariantList &values = {})
 {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        throw DbError(query.lastError(), sql);
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    if (!query.exec())
-        throw DbError(query.lastError(), sql);
+    SqlStatement statement(db, sql);
+    QSqlQuery &query = statement.run(values);
     QStringList column;
     while (query.next())
         column << query.value(0).toString().toLower();
@@ -57,10 +45,7 @@ QStringList columnsOf(QSqlDatabase &db, const QString &table)
                                              " where table_schema=current_schema() and table_name=?"),
                           {table});
     }
-    QSqlQuery query(db);
-    const QString sql = QStringLiteral("pragma table_info(%1)").arg(table);
-    if (!query.exec(sql))
-        throw DbError(query.lastError(), sql);
+    QSqlQuery query = RunDirect(db, QStringLiteral("pragma table_info(%1)").arg(table));
     QStringList columns;
     while (query.next())
         columns << query.value(1).toString().toLower();
@@ -100,7 +85,7 @@ QHash<QString, QStringList> schemaColumns()
             if (!reference.open())
                 throw DbError(reference.lastError());
             for (const QString &sql : Schema::createStatements())
-                exec(reference, sql);
+                RunDirect(reference, sql);
             for (const QString &table : Schema::tableNames())
                 columns.insert(table, columnsOf(reference, table));
         } catch (const DbError &) {
@@ -148,31 +133,18 @@ void checkSchema(QSqlDatabase &db, const QString &place)
 
 void applyPragmas(QSqlDatabase &db)
 {
-    exec(db, QStringLiteral("pragma foreign_keys=on"));
-    exec(db, QStringLiteral("pragma journal_mode=wal"));
-    exec(db, QStringLiteral("pragma synchronous=full"));
+    RunDirect(db, QStringLiteral("pragma foreign_keys=on"));
+    RunDirect(db, QStringLiteral("pragma journal_mode=wal"));
+    RunDirect(db, QStringLiteral("pragma synchronous=full"));
 }
 
-// 41,000 pairs: rows go in groups, one statement each, which a server
-// answers far sooner than one round trip per row.
+// 41,000 pairs, in groups of rows per statement.
 void insertSpellTable(QSqlDatabase &db)
 {
-    constexpr qsizetype RowsPerStatement = 500;
-    const QList<QPair<QString, QString>> table = DefaultSpellTable();
-    for (qsizetype first = 0; first < table.size(); first += RowsPerStatement) {
-        const qsizetype count = std::min(RowsPerStatement, table.size() - first);
-        QSqlQuery insert(db);
-        const QString sql = QStringLiteral("insert into tblspell (word, spell) values ")
-            + QStringList(count, QStringLiteral("(?,?)")).join(QLatin1Char(','));
-        if (!insert.prepare(sql))
-            throw DbError(insert.lastError(), sql);
-        for (qsizetype i = first; i < first + count; ++i) {
-            insert.addBindValue(table.at(i).first);
-            insert.addBindValue(table.at(i).second);
-        }
-        if (!insert.exec())
-            throw DbError(insert.lastError(), sql);
-    }
+    BatchInsert insert(db, QStringLiteral("tblspell"), {QStringLiteral("word"), QStringLiteral("spell")});
+    for (const auto &[word, spell] : DefaultSpellTable())
+        insert.add({word, spell});
+    insert.finish();
 }
 
 // Everything in one transaction: a failure leaves the database as empty as
@@ -184,11 +156,11 @@ void createTables(QSqlDatabase &db)
         throw DbError(db.lastError());
     try {
         for (const QString &sql : Schema::createStatements(server ? Schema::Engine::Postgres : Schema::Engine::Sqlite))
-            exec(db, sql);
+            RunDirect(db, sql);
         insertSpellTable(db);
-        exec(db, QStringLiteral("insert into tblinfo (password) values ('')"));
+        RunDirect(db, QStringLiteral("insert into tblinfo (password) values ('')"));
         if (!server)
-            exec(db, QStringLiteral("pragma user_version=%1").arg(Schema::Version));
+            RunDirect(db, QStringLiteral("pragma user_version=%1").arg(Schema::Version));
         if (!db.commit())
             throw DbError(db.lastError());
     } catch (const DbError &) {
@@ -238,7 +210,7 @@ QSqlDatabase openFile(const QString &name, const QString &path)
         // update builds them once.
         if (!isNew) {
             for (const QString &sql : Schema::indexStatements())
-                exec(db, sql);
+                RunDirect(db, sql);
         }
     } catch (const DbError &) {
         discard(db, name);

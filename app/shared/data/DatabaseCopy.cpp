@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "DbError.h"
 #include "ServerAddress.h"
+#include "SqlStatement.h"
 #include "schema/Schema.h"
 
 #include <QFileInfo>
@@ -18,21 +19,9 @@ namespace {
 
 const QString SourceName = QStringLiteral("CopySource");
 const QString TargetName = QStringLiteral("CopyTarget");
-// Within one statement's parameter limit on either engine.
-constexpr int ParametersPerStatement = 900;
-
-QSqlQuery run(const QSqlDatabase &db, const QString &sql, bool forwardOnly = true)
-{
-    QSqlQuery query(db);
-    query.setForwardOnly(forwardOnly);
-    if (!query.exec(sql))
-        throw DbError(query.lastError(), sql);
-    return query;
-}
-
 QVariant single(const QSqlDatabase &db, const QString &sql)
 {
-    QSqlQuery query = run(db, sql);
+    QSqlQuery query = RunDirect(db, sql);
     return query.next() ? query.value(0) : QVariant();
 }
 
@@ -74,37 +63,18 @@ void copyTable(const QSqlDatabase &source, const QSqlDatabase &target, const QSt
     for (int i = 0; i < record.count(); ++i)
         columns << record.fieldName(i);
     const bool hasId = columns.contains(QStringLiteral("id"));
-    QSqlQuery rows = run(source, QStringLiteral("select %1 from %2%3")
+    QSqlQuery rows = RunDirect(source, QStringLiteral("select %1 from %2%3")
                                      .arg(columns.join(QLatin1Char(',')), table,
                                           hasId ? QStringLiteral(" order by id") : QString()));
-    const QString head = QStringLiteral("insert into %1 (%2) values ").arg(table, columns.join(QLatin1Char(',')));
-    const QString tuple = QLatin1Char('(') + QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(','))
-        + QLatin1Char(')');
-    const int perStatement = std::max<int>(1, ParametersPerStatement / int(columns.size()));
-
-    QVariantList values;
-    int pending = 0;
-    const auto flush = [&] {
-        if (pending == 0)
-            return;
-        QSqlQuery insert(target);
-        const QString sql = head + QStringList(pending, tuple).join(QLatin1Char(','));
-        if (!insert.prepare(sql))
-            throw DbError(insert.lastError(), sql);
-        for (const QVariant &value : std::as_const(values))
-            insert.addBindValue(value);
-        if (!insert.exec())
-            throw DbError(insert.lastError(), sql);
-        values.clear();
-        pending = 0;
-    };
+    BatchInsert insert(target, table, columns);
+    QVariantList row;
     while (rows.next()) {
+        row.clear();
         for (int i = 0; i < columns.size(); ++i)
-            values << rows.value(i);
-        if (++pending == perStatement)
-            flush();
+            row << rows.value(i);
+        insert.add(row);
     }
-    flush();
+    insert.finish();
 }
 
 // New rows at the target must get ids past the copied ones. SQLite's
@@ -115,7 +85,7 @@ void setSequences(const QSqlDatabase &target)
     if (!IsServerDatabase(target))
         return;
     for (const QString &table : dataTables()) {
-        run(target, QStringLiteral("select setval(pg_get_serial_sequence('%1', 'id'),"
+        RunDirect(target, QStringLiteral("select setval(pg_get_serial_sequence('%1', 'id'),"
                                    " (select coalesce(max(id), 0) + 1 from %1), false)")
                         .arg(table));
     }
@@ -164,12 +134,12 @@ CopyReport CopyBooks(const QString &from, const QString &to)
     if (!db.source.transaction())
         throw DbError(db.source.lastError());
     if (IsServerDatabase(db.source))
-        run(db.source, QStringLiteral("set transaction isolation level repeatable read"));
+        RunDirect(db.source, QStringLiteral("set transaction isolation level repeatable read"));
     if (!db.target.transaction())
         throw DbError(db.target.lastError());
     try {
-        run(db.target, QStringLiteral("delete from tblinfo"));
-        run(db.target, QStringLiteral("delete from tblspell"));
+        RunDirect(db.target, QStringLiteral("delete from tblinfo"));
+        RunDirect(db.target, QStringLiteral("delete from tblspell"));
         for (const QString &table : Schema::tableNames())
             copyTable(db.source, db.target, table);
         setSequences(db.target);
