@@ -11,6 +11,9 @@ packages=(
     # own, bench_server runs the bare statements through libpq
     libqt6sql6-psql postgresql postgresql-client libpq-dev
     fonts-noto-cjk
+    # package checks (packaging/check-packages.sh): lintian, AppStream,
+    # desktop entry, manual pages
+    lintian appstream desktop-file-utils man-db
     # test oracles and headless display
     sqlite3 python3-openpyxl poppler-utils xvfb xauth
 )

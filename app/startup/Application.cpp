@@ -19,10 +19,16 @@ QFont programFont()
 
 } // namespace
 
+void SetProgramIdentity()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tovik"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TOVIK_VERSION));
+}
+
 void InitApplication(QApplication &app)
 {
-    QApplication::setOrganizationName(QStringLiteral("Orvane"));
-    QApplication::setApplicationName(QStringLiteral("Tovik"));
+    SetProgramIdentity();
     // No display name: the desktop would append it to every window caption,
     // and the captions are the windows' own ("客户", not "客户 — Tovik").
     app.setFont(programFont());

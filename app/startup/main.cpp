@@ -1,17 +1,16 @@
 #include "frmLoad.h"
 #include "shared/forms/Windows.h"
 #include "Application.h"
-#include "CopyCommand.h"
+#include "CommandLine.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
-    // Moving the books needs no screen.
-    if (argc > 1 && qstrcmp(argv[1], "--copy-database") == 0) {
-        QCoreApplication app(argc, argv);
-        return RunCopyDatabase(app.arguments().mid(2));
-    }
+    SetProgramIdentity();
+    if (const std::optional<int> exitCode = AnswerOnTerminal(argc, argv))
+        return *exitCode;
+
     QApplication app(argc, argv);
     InitApplication(app);
 

@@ -13,7 +13,7 @@ endfunction()
 
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
-foreach(component ovGrid ovnavbar)
+foreach(component libovgrid1 libovgrid-dev libovnavbar1 libovnavbar-dev)
     run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix} --component ${component})
 endforeach()
 
