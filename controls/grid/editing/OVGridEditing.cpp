@@ -50,8 +50,10 @@ QString OVGridPrivate::tagOf(int col) const
 
 bool OVGridPrivate::takesText(int col) const
 {
+    if (!editable)
+        return false;
     const QString tag = tagOf(col);
-    return editable && (isTextTag(tag) || tag == TagCombo);
+    return isTextTag(tag) || tag == TagCombo;
 }
 
 bool OVGridPrivate::onDataCell() const
