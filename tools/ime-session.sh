@@ -11,7 +11,8 @@
 # words.
 #
 # Exits 77 (a skip for CTest) when a piece is missing, else with COMMAND's
-# status. Every wait is bounded; the helpers are ended on exit.
+# status. Every wait is bounded (COMMAND's by TOVIK_IME_TIMEOUT seconds,
+# 240 unless set); the helpers are ended on exit.
 set -uo pipefail
 
 skip() { echo "SKIP: $*; tools/install-deps.sh installs it" >&2; exit 77; }
