@@ -202,6 +202,7 @@ bool OVGrid::Editable() const
 void OVGrid::setEditable(bool value)
 {
     d->editable = value;
+    d->grd->updateInputMethod();
     d->markDirty();
 }
 

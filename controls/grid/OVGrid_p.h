@@ -114,6 +114,9 @@ public:
     // --- editing/ ---
     void initEditing();
     QString tagOf(int col) const;
+    // Typing into the column's cells opens a text editor or a drop-down's
+    // text while the grid is editable: an input method may compose there.
+    bool takesText(int col) const;
     // The current cell is a data cell of a grid that has data rows.
     bool onDataCell() const;
     // The current cell's rectangle in the grid's pixels.

@@ -43,6 +43,7 @@ void OVGrid::ReadProperties(const PropertyBag &bag)
     d->grd->setRows(std::clamp(value("Rows", 1).toInt(), 1, MaxRows));
     d->allowAlternate = value("AllowAlternate", true).toBool();
     d->editable = value("Editable", false).toBool();
+    d->grd->updateInputMethod();
     d->allowSort = value("AllowSort", false).toBool();
     d->allowRowDelete = value("AllowRowDelete", false).toBool();
     d->allowRowNo = value("AllowRowNo", true).toBool();

@@ -48,6 +48,14 @@ QString OVGridPrivate::tagOf(int col) const
     return colSettings.contains(col) ? colSettings.tag[col] : QString();
 }
 
+bool OVGridPrivate::takesText(int col) const
+{
+    if (!editable)
+        return false;
+    const QString tag = tagOf(col);
+    return isTextTag(tag) || tag == TagCombo;
+}
+
 bool OVGridPrivate::onDataCell() const
 {
     return q->Row() > 0 && grd->col() > 0 && grd->col() < grd->cols();

@@ -81,8 +81,10 @@ void OVGridPrivate::initEditing()
     QObject::connect(txt, &QLineEdit::textChanged, q, [this] { onTextChanged(); });
     QObject::connect(txt, &QLineEdit::textEdited, q, [this](const QString &text) { onTextEdited(text); });
 
-    // Typing into the grid may start a composition, so it takes input-method text.
-    grd->setAttribute(Qt::WA_InputMethodEnabled);
+    // Typing into a cell that takes text may start a composition: the view
+    // lets input methods work there and nowhere else.
+    model()->setTakesText([this](int col) { return takesText(col); });
+    grd->updateInputMethod();
     cmd->setFocusPolicy(Qt::NoFocus);
     txt->setFrame(false);
     grd->installEventFilter(q);
@@ -166,8 +168,10 @@ void OVGridPrivate::onFocusChanged(QWidget *old, QWidget *now)
 void OVGridPrivate::onGridKey(QKeyEvent *event)
 {
     // A key sent to the grid while one of its editors has the focus is meant
-    // for the editor.
-    if (QWidget *focus = q->window()->focusWidget(); focus && focus != grd && q->isAncestorOf(focus)) {
+    // for the editor; so is a key an input method lets through while its
+    // composition goes into an editor: it must not start an edit of its own.
+    QWidget *focus = imeTarget ? imeTarget.data() : q->window()->focusWidget();
+    if (focus && focus != grd && q->isAncestorOf(focus)) {
         QCoreApplication::sendEvent(focus, event);
         event->ignore();
         return;

@@ -408,7 +408,12 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
 
 Qt::ItemFlags GridModel::flags(const QModelIndex &index) const
 {
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (m_takesText && m_takesText(index.column() + 1))
+        flags |= Qt::ItemIsEditable;
+    return flags;
 }
 
 QVariant GridModel::cellData(int row, int col, int role) const

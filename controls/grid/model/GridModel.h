@@ -73,6 +73,11 @@ public:
     void setFixedAlignment(int col, int alignment);
     void setFont(const QFont &font);
 
+    // Whether a column's cells take typed text: such cells are editable
+    // items, and item views let input methods compose only in those.
+    using TakesText = std::function<bool(int col)>;
+    void setTakesText(TakesText takesText) { m_takesText = std::move(takesText); }
+
     // Sorts rows fromRow … toRow by columns fromCol … toCol (left one first):
     // texts that both read as numbers compare as numbers, others as text.
     // A sort key function, when given, stands in for each cell's text.
@@ -113,4 +118,5 @@ private:
     int m_markedRow = 0;
     RowMark m_mark = RowMark::None;
     QFont m_boldFont;
+    TakesText m_takesText;
 };

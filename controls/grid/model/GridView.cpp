@@ -732,6 +732,20 @@ void GridView::keyPressEvent(QKeyEvent *event)
         event->accept();
 }
 
+void GridView::updateInputMethod()
+{
+    setAttribute(Qt::WA_InputMethodEnabled, currentIndex().flags().testFlag(Qt::ItemIsEditable));
+}
+
+QVariant GridView::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    // The composition starts on the current cell, so the candidates open
+    // beside it; the item view would answer in its viewport's terms.
+    if (query == Qt::ImCursorRectangle && currentIndex().isValid())
+        return visualRect(currentIndex()).translated(viewport()->geometry().topLeft());
+    return QTableView::inputMethodQuery(query);
+}
+
 void GridView::focusInEvent(QFocusEvent *event)
 {
     QTableView::focusInEvent(event);

@@ -133,6 +133,12 @@ public:
     void setRedraw(bool on);
     void setGridFont(const QFont &font);
 
+    // Input methods may compose in the current cell when the model marks it
+    // editable. The item view itself looks again only when the current cell
+    // changes or the view gets the focus; this is for changes of the marks.
+    void updateInputMethod();
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
     // Scrolls the current cell into view.
     void showCurrentCell();
     void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;

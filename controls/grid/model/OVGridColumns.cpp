@@ -171,6 +171,7 @@ bool OVGrid::setListTag(const QString &value)
             d->tagChanged(col);
             return ListString::Error::None;
         });
+    d->grd->updateInputMethod();
     return d->report("ListTag", result);
 }
 
@@ -312,6 +313,7 @@ bool OVGrid::setListTagSingle(int Col, const QString &value)
     if (!d->colSettings.contains(Col))
         return d->report("ListTagSingle", {ListString::Error::OutOfRange, 0, QString::number(Col)});
     d->colSettings.tag[Col] = value;
+    d->grd->updateInputMethod();
     return true;
 }
 

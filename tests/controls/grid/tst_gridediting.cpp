@@ -61,6 +61,8 @@ private Q_SLOTS:
     void dateTypingAid();
     void inputMethodOpensTextEditor();
     void inputMethodWhenNotEditable();
+    void inputMethodOnCellsThatTakeText_data();
+    void inputMethodOnCellsThatTakeText();
     void leavingTheControlCommits();
     void clickingAnotherCellCommitsFirst();
     void hostMayTakeNavigationKeys();
@@ -614,6 +616,11 @@ void tst_GridEditing::inputMethodOpensTextEditor()
     QInputMethodQueryEvent query(Qt::ImCursorRectangle);
     QApplication::sendEvent(view(), &query);
     QVERIFY(txt()->geometry().contains(query.value(Qt::ImCursorRectangle).toRect().center()));
+    // A key the input method lets through meanwhile is the editor's, not a
+    // new edit that would drop the composition.
+    QTest::keyClick(focused(), Qt::Key_Z);
+    QCOMPARE(m_log->take(), QStringList{QStringLiteral("KeyDownEdit(1,1,90,0)")});
+    txt()->clear();
 
     QInputMethodEvent commit;
     commit.setCommitString(QStringLiteral("中"));
@@ -642,6 +649,54 @@ void tst_GridEditing::inputMethodWhenNotEditable()
     QApplication::sendEvent(focused(), &commit);
     QCOMPARE(m_log->take(), QStringList());
     QVERIFY(txt()->isHidden());
+}
+
+void tst_GridEditing::inputMethodOnCellsThatTakeText_data()
+{
+    QTest::addColumn<int>("col");
+    QTest::addColumn<bool>("editable");
+    QTest::addColumn<QString>("retag"); // the host's ListTagSingle on entering the cell
+    QTest::addColumn<bool>("enabled");
+
+    QTest::newRow("text") << 1 << true << QString() << true;
+    QTest::newRow("date") << 2 << true << QString() << true;
+    QTest::newRow("drop-down") << 3 << true << QString() << true;
+    QTest::newRow("pick-list") << 4 << true << QString() << false;
+    QTest::newRow("tick") << 5 << true << QString() << false;
+    QTest::newRow("no editor") << 6 << true << QString() << false;
+    QTest::newRow("not editable") << 1 << false << QString() << false;
+    QTest::newRow("text made a tick") << 1 << true << QStringLiteral("chk") << false;
+    QTest::newRow("tick made text") << 5 << true << QStringLiteral("txt") << true;
+}
+
+void tst_GridEditing::inputMethodOnCellsThatTakeText()
+{
+    QFETCH(int, col);
+    QFETCH(bool, editable);
+    QFETCH(QString, retag);
+    QFETCH(bool, enabled);
+
+    // Input methods ask the focused widget whether they may compose, and
+    // where the composition's candidates go.
+    const auto ask = [this](Qt::InputMethodQuery which) {
+        QInputMethodQueryEvent query(which);
+        QApplication::sendEvent(view(), &query);
+        return query.value(which);
+    };
+    m_grid->setEditable(editable);
+    if (!retag.isEmpty()) {
+        connect(m_grid, &OVGrid::SwitchColType, m_grid,
+                [&](int, int c) { m_grid->setListTagSingle(c, retag); });
+    }
+    select(2, col);
+    QCOMPARE(ask(Qt::ImEnabled).toBool(), enabled);
+    m_outside->setFocus();
+    view()->setFocus();
+    QCOMPARE(ask(Qt::ImEnabled).toBool(), enabled);
+    if (enabled) {
+        const QPoint cell = view()->viewport()->mapTo(view(), cellPoint(2, col));
+        QVERIFY(ask(Qt::ImCursorRectangle).toRect().contains(cell));
+    }
 }
 
 void tst_GridEditing::leavingTheControlCommits()
