@@ -4,6 +4,7 @@
 #include "schema/Schema.h"
 #include "DbError.h"
 #include "ServerAddress.h"
+#include "TextOrder.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -227,6 +228,8 @@ QSqlDatabase openFile(const QString &name, const QString &path)
     }
 
     try {
+        if (!RegisterTextCollation(db))
+            throw DbError(QStringLiteral("无法为数据库注册中文排序：%1").arg(path));
         if (isNew) {
             createTables(db);
         } else {
