@@ -3,7 +3,10 @@
 #include "shared/data/DataAccess.h"
 #include "shared/data/NameLists.h"
 
+#include "LazyComboFill.h"
+
 #include <QComboBox>
+#include <QStandardItemModel>
 #include <QSignalBlocker>
 
 namespace {
@@ -37,11 +40,32 @@ void FillServCombo(QComboBox *combo, const QString &field)
 
 void FillIdCombo(QComboBox *combo)
 {
-    const auto rows = IdNameRows(fieldFromComboName(combo));
-    appendKeepingChoice(combo, [&] {
-        for (const auto &[text, id] : rows)
-            combo->addItem(text, id);
+    LazyComboFill::attach(combo, [](QComboBox *c) {
+        const auto rows = IdNameRows(fieldFromComboName(c));
+        appendKeepingChoice(c, [&] {
+            // Tens of thousands of rows go in as one insertion; added one by
+            // one, each would make the combo and its view react.
+            auto *model = qobject_cast<QStandardItemModel *>(c->model());
+            if (!model) {
+                for (const auto &[text, id] : rows)
+                    c->addItem(text, id);
+                return;
+            }
+            QList<QStandardItem *> items;
+            items.reserve(rows.size());
+            for (const auto &[text, id] : rows) {
+                auto *item = new QStandardItem(text);
+                item->setData(id, Qt::UserRole);
+                items.append(item);
+            }
+            model->invisibleRootItem()->appendRows(items);
+        });
     });
+}
+
+void FillComboNow(QComboBox *combo)
+{
+    LazyComboFill::fillNow(combo);
 }
 
 void FillFieldCaptionCombo(QComboBox *combo, bool selectFirst)
