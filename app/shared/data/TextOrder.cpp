@@ -43,17 +43,24 @@ public:
     int compareUtf8(const char *a, int lengthA, const char *b, int lengthB) const
     {
         const int common = std::min(lengthA, lengthB);
-        bool ascii = true;
-        for (int i = 0; i < common && ascii; ++i) {
+        for (int i = 0; i < common; ++i) {
+            // Equal bytes only need to be printable ASCII (shared prefixes
+            // are the rule among article numbers).
+            if (a[i] == b[i]) {
+                if (rankOf(a[i]) < 0)
+                    return slowCompare(a, lengthA, b, lengthB);
+                continue;
+            }
             const int rankA = rankOf(a[i]);
             const int rankB = rankOf(b[i]);
             if (rankA < 0 || rankB < 0)
-                ascii = false;
-            else if (rankA != rankB)
+                return slowCompare(a, lengthA, b, lengthB);
+            if (rankA != rankB) {
                 return isAscii(a + i, lengthA - i) && isAscii(b + i, lengthB - i) ? rankA - rankB
                                                                                   : slowCompare(a, lengthA, b, lengthB);
+            }
         }
-        if (ascii && isAscii(a + common, lengthA - common) && isAscii(b + common, lengthB - common))
+        if (isAscii(a + common, lengthA - common) && isAscii(b + common, lengthB - common))
             return lengthA - lengthB;
         return slowCompare(a, lengthA, b, lengthB);
     }

@@ -6,6 +6,7 @@
 #include "LazyComboFill.h"
 
 #include <QComboBox>
+#include <QListView>
 #include <QStandardItemModel>
 #include <QSignalBlocker>
 
@@ -59,6 +60,10 @@ void FillIdCombo(QComboBox *combo)
                 items.append(item);
             }
             model->invisibleRootItem()->appendRows(items);
+            // One line of text each: the pop-up need not measure every item
+            // to lay out the list.
+            if (auto *list = qobject_cast<QListView *>(c->view()))
+                list->setUniformItemSizes(true);
         });
     });
 }
