@@ -76,7 +76,7 @@ void LazyComboFill::run()
     const int index = m_combo->currentIndex();
     // A list that cannot be read is reported; the combo still takes typing.
     RunGuarded([&] { fill(m_combo); });
-    if (index < 0 && m_combo->isEditable()) {
+    if (index < 0 && m_combo->isEditable() && !text.isEmpty()) {
         m_combo->setCurrentIndex(m_combo->findText(text));
         m_combo->setEditText(text);
     }
