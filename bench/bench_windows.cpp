@@ -2,7 +2,8 @@
 // (100,000 bills, 1,000,000 lines, 5,000 clients, 50,000 articles) against
 // the same on an empty database, in the same run:
 //   - the query, bill, client and article windows: from the click on the
-//     menu button until the window is shown and painted;
+//     menu button until the window is shown and painted, opened again and
+//     again, and opened first in a new program;
 //   - the article window and the first pop-up of the query window's article
 //     drop-down (all 50,000 article numbers) in pinyin order against
 //     code-point order (the list collation swapped for a plain one).
@@ -24,6 +25,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QSqlDriver>
 #include <QTemporaryDir>
@@ -156,6 +158,46 @@ QPair<double, double> alternately(const std::function<void()> &setBaseline, cons
     return {medianOf(baselines), medianOf(cases)};
 }
 
+const Window *windowNamed(const QString &form)
+{
+    for (const Window &w : Windows) {
+        if (form == QLatin1String(w.form))
+            return &w;
+    }
+    return nullptr;
+}
+
+// The first opening in a new program, as a user meets it after logging in:
+// each run is a child process (this program with --first FORM DATABASE)
+// that shows the menu, opens the window once and prints the time.
+double firstOpenMs(const Window &w, const QString &database)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--first"), QLatin1String(w.form), database});
+    if (!child.waitForFinished(60000) || child.exitCode() != 0) {
+        std::fprintf(stderr, "%s", child.readAllStandardError().constData());
+        return 0;
+    }
+    return child.readAllStandardOutput().trimmed().toDouble();
+}
+
+int runFirstOpen(const QStringList &args)
+{
+    const Window *w = windowNamed(args.value(0));
+    if (!w)
+        return 2;
+    try {
+        ConnectDatabaseAt(args.value(1));
+    } catch (const DbError &error) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.text()));
+        return 1;
+    }
+    MenuBench bench;
+    std::printf("%f\n", bench.openMs(*w));
+    return 0;
+}
+
 void report(const char *name, double baseline, double ours, const char *baselineName, const char *oursName)
 {
     std::printf("%-34s %s %8.1f ms  %s %8.1f ms  ratio %5.2f\n", name, baselineName, baseline, oursName, ours,
@@ -174,6 +216,9 @@ int main(int argc, char **argv)
         return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::No;
     });
 
+    const qsizetype firstArg = app.arguments().indexOf(QStringLiteral("--first"));
+    if (firstArg > 0)
+        return runFirstOpen(app.arguments().mid(firstArg + 1));
     const qsizetype caseArg = app.arguments().indexOf(QStringLiteral("--case"));
     const QString only = caseArg > 0 ? app.arguments().value(caseArg + 1) : QString();
     QTemporaryDir emptyFolder;
@@ -192,6 +237,14 @@ int main(int argc, char **argv)
             continue;
         const auto open = [&] { return bench.openMs(w); };
         const auto [empty, full] = alternately(onEmpty, open, onDemo, open);
+        report(w.form, empty, full, "empty", "demo");
+    }
+    std::printf("\nthe same, the first opening in a new program\n");
+    for (const Window &w : Windows) {
+        if (!only.isEmpty() && !QLatin1String(w.form).contains(only))
+            continue;
+        const auto [empty, full] = alternately([] {}, [&] { return firstOpenMs(w, emptyFile); }, [] {},
+                                               [&] { return firstOpenMs(w, demo); });
         report(w.form, empty, full, "empty", "demo");
     }
     if (!only.isEmpty())
