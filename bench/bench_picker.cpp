@@ -14,6 +14,7 @@
 #include "shared/base/TextRules.h"
 #include "shared/data/DataAccess.h"
 #include "shared/data/Database.h"
+#include "shared/data/TextOrder.h"
 
 #include <OVGrid.h>
 
@@ -72,10 +73,13 @@ void typeKey(QWidget *box, QChar c)
     QApplication::sendEvent(box, &release);
 }
 
-// The picker's statement, and the same ordered by the bare column, which
-// SQLite serves by walking the artno index.
-const QString PickerSql = QStringLiteral("select id, artno, product, color, price from artno "
-                                         "where query like ? order by lower(artno), product, color");
+// The picker's statement (in the lists' pinyin order), and the same ordered
+// by the bare column, which SQLite serves by walking the artno index.
+QString pickerSql()
+{
+    return QStringLiteral("select id, artno, product, color, price from artno where query like ? order by ")
+        + TextOrderBy({QStringLiteral("artno"), QStringLiteral("product"), QStringLiteral("color")});
+}
 const QString IndexOrderSql = QStringLiteral("select id, artno, product, color, price from artno "
                                              "where query like ? order by artno, product, color");
 
@@ -111,7 +115,7 @@ void measureKeystroke(frmSearchArtno &picker, const QString &text)
         listed = grid->Rows() - 1;
 
         timer.restart();
-        bareRows = bareQuery(PickerSql, text);
+        bareRows = bareQuery(pickerSql(), text);
         bare << timer.nsecsElapsed() / 1e6;
 
         timer.restart();

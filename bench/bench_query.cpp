@@ -17,6 +17,7 @@
 // (--case: only the cases whose name contains TEXT, and no export; for
 // profiling one path)
 
+#include "BenchDemoData.h"
 #include "BenchTiming.h"
 
 #include "demodata/DemoData.h"
@@ -36,12 +37,10 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
 #include <QSqlDriver>
-#include <QStandardPaths>
 #include <QStringTokenizer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -183,20 +182,6 @@ void report(const char *name, int rows, double ours, double bare)
     std::printf("%-28s %7d rows  %8.1f ms  bare %8.1f ms  ratio %5.2f\n", name, rows, ours, bare, ours / bare);
 }
 
-QString databasePath()
-{
-    const QString given = qEnvironmentVariable("TOVIK_QUERY_DB");
-    if (!given.isEmpty())
-        return given;
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
-        + QStringLiteral("/tovik/bench_query");
-    QDir().mkpath(folder);
-    // A schema change makes a new database: the figures are of the tables
-    // and indexes the program creates.
-    const QByteArray schema = Schema::createStatements().join(u';').toUtf8();
-    return folder + QStringLiteral("/ovBill-%1.db").arg(qHash(schema), 8, 16, QLatin1Char('0'));
-}
-
 void exportFigures(frmQuery *form, const QTemporaryDir &home)
 {
     // The 58,000 lines the grid keeps of the line query without criteria.
@@ -244,23 +229,14 @@ int main(int argc, char **argv)
     const bool indexes = args.contains(QStringLiteral("--indexes"));
     const qsizetype caseArg = args.indexOf(QStringLiteral("--case"));
     const QString only = caseArg > 0 ? args.value(caseArg + 1) : QString();
-    const QString path = databasePath();
+    const QString path = demoDatabasePath();
     QTemporaryDir home;
     qputenv("HOME", home.path().toUtf8()); // the export's documents folder
     InitNameLists();
     SetExportFileOpener([](const QString &) { return true; });
 
-    try {
-        if (QFile::exists(path)) {
-            ConnectDatabaseAt(path);
-        } else {
-            std::fprintf(stderr, "generating %s ...\n", qPrintable(path));
-            MakeDemoData(path, DemoDataSize(), [](const QString &t) { std::fprintf(stderr, "  %s\n", qPrintable(t)); });
-        }
-    } catch (const DbError &error) {
-        std::fprintf(stderr, "%s\n", qPrintable(error.text()));
+    if (!connectDemoDatabase(path))
         return 1;
-    }
     std::printf("database %s: %s bills, %s lines\n", qPrintable(path),
                 qPrintable(firstValue(QStringLiteral("select count(*) from bill"))),
                 qPrintable(firstValue(QStringLiteral("select count(*) from billsub"))));

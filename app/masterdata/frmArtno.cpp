@@ -2,6 +2,7 @@
 
 #include "shared/data/DbError.h"
 #include "shared/data/SearchCode.h"
+#include "shared/data/TextOrder.h"
 #include "shared/base/TextRules.h"
 
 #include <OVGrid.h>
@@ -42,8 +43,8 @@ void frmArtno::SetupGrid()
 
 void frmArtno::LoadList()
 {
-    loadRows(QStringLiteral("select id, artno, product, color, price from artno "
-                            "order by artno, product, color"));
+    loadRows(QStringLiteral("select id, artno, product, color, price from artno order by ")
+             + TextOrderBy({QStringLiteral("artno"), QStringLiteral("product"), QStringLiteral("color")}));
 }
 
 QString frmArtno::SearchCodeOf(const QString &artno, const QString &product, const QString &color)

@@ -1,6 +1,7 @@
 #include "frmClient.h"
 
 #include "shared/data/SearchCode.h"
+#include "shared/data/TextOrder.h"
 
 #include <OVGrid.h>
 
@@ -32,7 +33,7 @@ void frmClient::SetupGrid()
 
 void frmClient::LoadList()
 {
-    loadRows(QStringLiteral("select id, client, link from client order by client"));
+    loadRows(QStringLiteral("select id, client, link from client order by ") + TextOrderBy({QStringLiteral("client")}));
 }
 
 QString frmClient::SearchCodeOf(const QString &client)

@@ -1,6 +1,7 @@
 #include "frmServ.h"
 
 #include "shared/data/NameLists.h"
+#include "shared/data/TextOrder.h"
 #include "shared/forms/ComboFill.h"
 
 #include <OVGrid.h>
@@ -67,7 +68,7 @@ void frmServ::listChosen()
 
 void frmServ::LoadList()
 {
-    loadRows(QStringLiteral("select id, value from serv where field=? order by value"),
+    loadRows(QStringLiteral("select id, value from serv where field=? order by ") + TextOrderBy({QStringLiteral("value")}),
              {currentField()});
 }
 

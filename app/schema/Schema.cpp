@@ -65,7 +65,18 @@ QStringList createStatements(Engine engine)
                << QStringLiteral("create table serv (id %1, field %2, value %2)").arg(d.key, d.text)
                << QStringLiteral("create table tblinfo (password text)")
                << QStringLiteral("create table tblspell (word text primary key, spell text)");
-    return statements + indexStatements();
+    statements += indexStatements();
+    if (engine == Engine::Postgres) {
+        // The lists' pinyin order (TextOrderBy) read from an index: 50,000
+        // articles in 29 ms instead of sorted in 165–400 ms, since each
+        // citext comparison lowers both sides first. SQLite sorts faster by
+        // itself and keeps its file free of collations the sqlite3 shell
+        // lacks.
+        const QString zh = QStringLiteral(" collate \"zh-x-icu\"");
+        statements << QStringLiteral("create index artno_list on artno(artno%1, product%1, color%1)").arg(zh)
+                   << QStringLiteral("create index client_list on client(client%1)").arg(zh);
+    }
+    return statements;
 }
 
 QStringList indexStatements()

@@ -14,7 +14,8 @@ enum class Engine { Sqlite, Postgres };
 // The seven tables the program needs, in creation order.
 QStringList tableNames();
 
-// CREATE TABLE and CREATE INDEX statements for a new database.
+// CREATE TABLE and CREATE INDEX statements for a new database; a server
+// database also gets indexes in the lists' order.
 QStringList createStatements(Engine engine = Engine::Sqlite);
 
 // The CREATE INDEX statements alone, each "if not exists", so that a

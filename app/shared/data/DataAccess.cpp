@@ -3,6 +3,7 @@
 #include "DbError.h"
 #include "Database.h"
 #include "SqlStatement.h"
+#include "TextOrder.h"
 
 #include <QRegularExpression>
 #include <QSqlError>
@@ -207,7 +208,9 @@ void UpdateBillTotals(const QString &table, qint32 id)
 
 QStringList ServValues(const QString &field)
 {
-    QSqlQuery query = ExecSql(QStringLiteral("select value from serv where field=? order by value"), {field});
+    QSqlQuery query = ExecSql(QStringLiteral("select value from serv where field=? order by ")
+                                  + TextOrderBy({QStringLiteral("value")}),
+                              {field});
     QStringList values;
     while (query.next())
         values << query.value(0).toString();
@@ -227,7 +230,7 @@ QList<QPair<QString, qint32>> IdNameRows(const QString &table)
 {
     const QString name = checkedName(table);
     QSqlQuery query = ExecSql(QStringLiteral("select id, ") + name + QStringLiteral(" from ") + name
-                              + QStringLiteral(" order by ") + name);
+                              + QStringLiteral(" order by ") + TextOrderBy({name}));
     QList<QPair<QString, qint32>> rows;
     while (query.next())
         rows.append({query.value(1).toString(), query.value(0).toInt()});

@@ -5,6 +5,7 @@
 #include "DbError.h"
 #include "SqlStatement.h"
 #include "ServerAddress.h"
+#include "TextOrder.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -199,6 +200,8 @@ QSqlDatabase openFile(const QString &name, const QString &path)
     }
 
     try {
+        if (!RegisterTextCollation(db))
+            throw DbError(QStringLiteral("无法为数据库注册中文排序：%1").arg(path));
         if (isNew) {
             createTables(db);
         } else {

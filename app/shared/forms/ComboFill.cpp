@@ -3,7 +3,11 @@
 #include "shared/data/DataAccess.h"
 #include "shared/data/NameLists.h"
 
+#include "LazyComboFill.h"
+
 #include <QComboBox>
+#include <QListView>
+#include <QStandardItemModel>
 #include <QSignalBlocker>
 
 namespace {
@@ -27,6 +31,30 @@ void appendKeepingChoice(QComboBox *combo, Append append)
         combo->setEditText(text);
 }
 
+// Tens of thousands of rows go in as one insertion; added one by one, each
+// would make the combo and its view react.
+void appendIdRows(QComboBox *combo, const QList<QPair<QString, qint32>> &rows)
+{
+    auto *model = qobject_cast<QStandardItemModel *>(combo->model());
+    if (!model) {
+        for (const auto &[text, id] : rows)
+            combo->addItem(text, id);
+        return;
+    }
+    QList<QStandardItem *> items;
+    items.reserve(rows.size());
+    for (const auto &[text, id] : rows) {
+        auto *item = new QStandardItem(text);
+        item->setData(id, Qt::UserRole);
+        items.append(item);
+    }
+    model->invisibleRootItem()->appendRows(items);
+    // One line of text each: the pop-up need not measure every item to lay
+    // out the list.
+    if (auto *list = qobject_cast<QListView *>(combo->view()))
+        list->setUniformItemSizes(true);
+}
+
 } // namespace
 
 void FillServCombo(QComboBox *combo, const QString &field)
@@ -37,11 +65,15 @@ void FillServCombo(QComboBox *combo, const QString &field)
 
 void FillIdCombo(QComboBox *combo)
 {
-    const auto rows = IdNameRows(fieldFromComboName(combo));
-    appendKeepingChoice(combo, [&] {
-        for (const auto &[text, id] : rows)
-            combo->addItem(text, id);
+    LazyComboFill::attach(combo, [](QComboBox *c) {
+        const auto rows = IdNameRows(fieldFromComboName(c));
+        appendKeepingChoice(c, [&] { appendIdRows(c, rows); });
     });
+}
+
+void FillComboNow(QComboBox *combo)
+{
+    LazyComboFill::fillNow(combo);
 }
 
 void FillFieldCaptionCombo(QComboBox *combo, bool selectFirst)

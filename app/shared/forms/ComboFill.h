@@ -14,8 +14,13 @@ void FillServCombo(QComboBox *combo, const QString &field = QString());
 
 // Appends id and name of every row of the table named by the combo
 // (cboClient → table client, column client), ordered by name; the id is the
-// item's data.
+// item's data. A whole table can be long: the rows are read when the list is
+// first wanted (see LazyComboFill).
 void FillIdCombo(QComboBox *combo);
+
+// Reads at once the items that a combo's fill still holds back (for code
+// that looks through the items).
+void FillComboNow(QComboBox *combo);
 
 // Appends the six value-list captions; with selectFirst the first one is then
 // chosen, which raises currentIndexChanged as a user's choice would.

@@ -12,6 +12,7 @@
 #include "shared/data/DataAccess.h"
 #include "shared/base/MessageBox.h"
 #include "shared/data/NameLists.h"
+#include "shared/forms/ComboFill.h"
 #include "shared/forms/Windows.h"
 
 #include <OVGrid.h>
@@ -69,6 +70,8 @@ private Q_SLOTS:
     void clientDuplicateAndContact();
     void valueListsSwitchAndDuplicates();
     void clearingValueShowsCaption();
+    void listsInPinyinOrder_data();
+    void listsInPinyinOrder();
 
 private:
     template<class Form> Form *open();
@@ -469,7 +472,50 @@ void TestMasterData::clearingValueShowsCaption()
     QCOMPARE(grd->TextMatrix(1, 2), QStringLiteral("棉"));
 }
 
-// With TOVIK_SCREENSHOT_DIR set, saves a picture of each window with a few
-// rows, to look at as a user would.
+void TestMasterData::listsInPinyinOrder_data()
+{
+    QTest::addColumn<QStringList>("sorted");
+    QTest::newRow("乙/甲") << QStringList{QStringLiteral("甲"), QStringLiteral("乙")};
+    QTest::newRow("丝绸/麻布") << QStringList{QStringLiteral("麻布"), QStringLiteral("丝绸")};
+    QTest::newRow("Latin case") << QStringList{QStringLiteral("abc"), QStringLiteral("ABD"), QStringLiteral("abe")};
+    // ICU's Chinese order puts Chinese before Latin letters.
+    QTest::newRow("symbols, digits, Chinese, letters")
+        << QStringList{QStringLiteral("~x"), QStringLiteral("10"), QStringLiteral("9"), QStringLiteral("二号"),
+                       QStringLiteral("x1")};
+}
+
+// Each list window and a drop-down, on the engine the test runs on.
+void TestMasterData::listsInPinyinOrder()
+{
+    QFETCH(QStringList, sorted);
+    for (auto it = sorted.crbegin(); it != sorted.crend(); ++it) {
+        ExecSql(QStringLiteral("insert into client (client) values (?)"), {*it});
+        ExecSql(QStringLiteral("insert into artno (artno, product, color) values (?, '', '')"), {*it});
+        ExecSql(QStringLiteral("insert into serv (field, value) values ('product', ?)"), {*it});
+    }
+    const auto listed = [this] {
+        QStringList texts;
+        for (int r = 1; r < m_form->grid()->Rows() - 1; ++r) // the last row takes new entries
+            texts << m_form->grid()->TextMatrix(r, ListForm::KeyCol);
+        delete m_form;
+        return texts;
+    };
+    open<frmClient>();
+    QCOMPARE(listed(), sorted);
+    open<frmArtno>();
+    QCOMPARE(listed(), sorted);
+    open<frmServ>();
+    QCOMPARE(listed(), sorted);
+
+    QComboBox clients;
+    clients.setObjectName(QStringLiteral("cboClient"));
+    FillIdCombo(&clients);
+    FillComboNow(&clients);
+    QStringList items;
+    for (int i = 0; i < clients.count(); ++i)
+        items << clients.itemText(i);
+    QCOMPARE(items, sorted);
+}
+
 QTEST_MAIN(TestMasterData)
 #include "tst_masterdata.moc"

@@ -1,0 +1,273 @@
+// Opening the working windows from the menu, on a trader's five years
+// (100,000 bills, 1,000,000 lines, 5,000 clients, 50,000 articles) against
+// the same on an empty database, in the same run:
+//   - the query, bill, client and article windows: from the click on the
+//     menu button until the window is shown and painted, opened again and
+//     again, and opened first in a new program;
+//   - the article window and the first pop-up of the query window's article
+//     drop-down (all 50,000 article numbers) in pinyin order against
+//     code-point order (the list collation swapped for a plain one).
+//
+// Run: QT_QPA_PLATFORM=offscreen build/bin/bench_windows [--case TEXT]
+// (--case: only the windows whose name contains TEXT, for profiling)
+// (the demo books: see BenchDemoData.h; TOVIK_BENCH_RUNS=N for more runs)
+
+#include "BenchDemoData.h"
+#include "BenchTiming.h"
+
+#include "shared/base/MessageBox.h"
+#include "shared/data/NameLists.h"
+#include "shared/data/TextOrder.h"
+#include "shared/forms/Windows.h"
+#include "startup/Application.h"
+#include "startup/MenuWindows.h"
+#include "startup/frmControl.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QSqlDriver>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
+
+#include <sqlite3.h>
+
+#include <cstdio>
+
+namespace {
+
+struct Window
+{
+    const char *button;
+    const char *form;
+};
+
+const Window Windows[] = {
+    {"cmdQuery", "frmQuery"},
+    {"cmdBill", "frmBill"},
+    {"cmdClient", "frmClient"},
+    {"cmdArtno", "frmArtno"},
+};
+
+int runsPerFigure()
+{
+    return std::max(5, qEnvironmentVariableIntValue("TOVIK_BENCH_RUNS"));
+}
+
+void settle()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+class MenuBench
+{
+public:
+    MenuBench()
+    {
+        ConnectMenuWindows(&m_menu);
+        m_menu.show();
+        QTest::qWaitForWindowExposed(&m_menu);
+    }
+
+    // Click to the shown, painted window (and what afterShown does there);
+    // the window is closed again afterwards.
+    double openMs(const Window &w, const std::function<void(QWidget *)> &afterShown = {})
+    {
+        QElapsedTimer timer;
+        timer.start();
+        QTest::mouseClick(m_menu.findChild<QPushButton *>(QLatin1String(w.button)), Qt::LeftButton);
+        QWidget *form = FindForm(QLatin1String(w.form));
+        if (!form) {
+            std::fprintf(stderr, "%s did not open\n", w.form);
+            return 0;
+        }
+        while (!form->windowHandle() || !form->windowHandle()->isExposed())
+            QCoreApplication::processEvents();
+        QCoreApplication::processEvents(); // the first paint
+        if (afterShown)
+            afterShown(form);
+        const double ms = timer.nsecsElapsed() / 1e6;
+        form->close();
+        settle();
+        if (FindForm(QLatin1String(w.form)))
+            std::fprintf(stderr, "%s still loaded after closing\n", w.form);
+        return ms;
+    }
+
+private:
+    frmControl m_menu;
+};
+
+sqlite3 *handle()
+{
+    const QVariant h = DbConnection().driver()->handle();
+    return *static_cast<sqlite3 *const *>(h.data());
+}
+
+// Code-point order, case folded for ASCII like the columns' own NOCASE, put
+// in place of the list collation: the order lists had before.
+int codePointCompare(void *, int lengthA, const void *a, int lengthB, const void *b)
+{
+    const int common = std::min(lengthA, lengthB);
+    const int c = sqlite3_strnicmp(static_cast<const char *>(a), static_cast<const char *>(b), common);
+    return c != 0 ? c : lengthA - lengthB;
+}
+
+void useCodePointOrder()
+{
+    sqlite3_create_collation_v2(handle(), "zh", SQLITE_UTF8, nullptr, codePointCompare, nullptr);
+}
+
+// The article window's statement alone, SQLite stepping through every row;
+// ordered as the window orders, or with plainOrder by the columns' own
+// NOCASE (what the window did before, with the artno index at hand).
+double articleStatementMs(bool plainOrder = false)
+{
+    const QStringList columns{QStringLiteral("artno"), QStringLiteral("product"), QStringLiteral("color")};
+    const QByteArray sql = (QStringLiteral("select id, artno, product, color, price from artno order by ")
+                            + (plainOrder ? columns.join(QStringLiteral(", ")) : TextOrderBy(columns)))
+                               .toUtf8();
+    return timeMs([&] {
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(handle(), sql.constData(), -1, &stmt, nullptr);
+        while (sqlite3_step(stmt) == SQLITE_ROW)
+            sqlite3_column_text(stmt, 1);
+        sqlite3_finalize(stmt);
+    }, 1);
+}
+
+// The baseline and the case in turn, each after its own set-up, so that a
+// busy spell of the shared machine falls on both alike: both medians.
+QPair<double, double> alternately(const std::function<void()> &setBaseline, const std::function<double()> &baseline,
+                                  const std::function<void()> &setCase, const std::function<double()> &work)
+{
+    QList<double> baselines, cases;
+    for (int i = 0; i <= runsPerFigure(); ++i) {
+        setBaseline();
+        const double b = baseline();
+        setCase();
+        const double c = work();
+        if (i > 0) { // the first round warms up
+            baselines << b;
+            cases << c;
+        }
+    }
+    return {medianOf(baselines), medianOf(cases)};
+}
+
+const Window *windowNamed(const QString &form)
+{
+    for (const Window &w : Windows) {
+        if (form == QLatin1String(w.form))
+            return &w;
+    }
+    return nullptr;
+}
+
+// The first opening in a new program, as a user meets it after logging in:
+// each run is a child process (this program with --first FORM DATABASE)
+// that shows the menu, opens the window once and prints the time.
+double firstOpenMs(const Window &w, const QString &database)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--first"), QLatin1String(w.form), database});
+    if (!child.waitForFinished(60000) || child.exitCode() != 0) {
+        std::fprintf(stderr, "%s", child.readAllStandardError().constData());
+        return 0;
+    }
+    return child.readAllStandardOutput().trimmed().toDouble();
+}
+
+int runFirstOpen(const QStringList &args)
+{
+    const Window *w = windowNamed(args.value(0));
+    if (!w)
+        return 2;
+    try {
+        ConnectDatabaseAt(args.value(1));
+    } catch (const DbError &error) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.text()));
+        return 1;
+    }
+    MenuBench bench;
+    std::printf("%f\n", bench.openMs(*w));
+    return 0;
+}
+
+void report(const char *name, double baseline, double ours, const char *baselineName, const char *oursName)
+{
+    std::printf("%-34s %s %8.1f ms  %s %8.1f ms  ratio %5.2f\n", name, baselineName, baseline, oursName, ours,
+                ours / baseline);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    InitApplication(app);
+    InitNameLists();
+    // No window may wait for a person: every question gets its default.
+    SetMsgHandler([](const QString &, MsgButtons buttons, MsgIcon) {
+        return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::No;
+    });
+
+    const qsizetype firstArg = app.arguments().indexOf(QStringLiteral("--first"));
+    if (firstArg > 0)
+        return runFirstOpen(app.arguments().mid(firstArg + 1));
+    const qsizetype caseArg = app.arguments().indexOf(QStringLiteral("--case"));
+    const QString only = caseArg > 0 ? app.arguments().value(caseArg + 1) : QString();
+    QTemporaryDir emptyFolder;
+    const QString demo = demoDatabasePath();
+    if (!connectDemoDatabase(demo))
+        return 1;
+    MenuBench bench;
+
+    // Each run on the empty database and straight after on the demo books.
+    const QString emptyFile = emptyFolder.filePath(QStringLiteral("ovBill.db"));
+    const auto onEmpty = [&] { ConnectDatabaseAt(emptyFile); };
+    const auto onDemo = [&] { ConnectDatabaseAt(demo); };
+    std::printf("menu click to the painted window, empty database against %s\n", qPrintable(demo));
+    for (const Window &w : Windows) {
+        if (!only.isEmpty() && !QLatin1String(w.form).contains(only))
+            continue;
+        const auto open = [&] { return bench.openMs(w); };
+        const auto [empty, full] = alternately(onEmpty, open, onDemo, open);
+        report(w.form, empty, full, "empty", "demo");
+    }
+    std::printf("\nthe same, the first opening in a new program\n");
+    for (const Window &w : Windows) {
+        if (!only.isEmpty() && !QLatin1String(w.form).contains(only))
+            continue;
+        const auto [empty, full] = alternately([] {}, [&] { return firstOpenMs(w, emptyFile); }, [] {},
+                                               [&] { return firstOpenMs(w, demo); });
+        report(w.form, empty, full, "empty", "demo");
+    }
+    if (!only.isEmpty())
+        return 0;
+
+    const auto codePoint = [] { useCodePointOrder(); };
+    const auto pinyin = [] { RegisterTextCollation(DbConnection()); };
+    const auto compare = [&](const char *name, const std::function<double()> &work) {
+        const auto [plain, ours] = alternately(codePoint, work, pinyin, work);
+        report(name, plain, ours, "code point", "pinyin");
+    };
+    std::printf("\npinyin order against code-point order, demo database\n");
+    compare("article statement alone", [] { return articleStatementMs(); });
+    const auto [nocase, ours] = alternately([] {}, [] { return articleStatementMs(true); }, [] {},
+                                            [] { return articleStatementMs(); });
+    report("article statement alone", nocase, ours, "NOCASE    ", "pinyin");
+    compare("frmArtno", [&] { return bench.openMs(Windows[3]); });
+    compare("frmQuery + article drop-down", [&] {
+        return bench.openMs(Windows[0], [](QWidget *form) {
+            auto *combo = form->findChild<QComboBox *>(QStringLiteral("cboArtno"));
+            QTest::keyClick(combo, Qt::Key_F4);
+            combo->hidePopup();
+        });
+    });
+    return 0;
+}
