@@ -10,6 +10,10 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 packages=(tovik libovgrid1 libovnavbar1 libovgrid-dev libovnavbar-dev)
 
+# The packages install into /usr, as Debian's do; a tree configured for
+# another prefix is set to it first (only what names the prefix is rebuilt).
+cmake -S "$(dirname "$0")/.." -B "$build" -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+cmake --build "$build" -j2 >/dev/null
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 \
     || { cat "$out/cpack.log"; exit 1; }
 chmod -R a+rX "$out"
