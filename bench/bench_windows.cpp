@@ -69,7 +69,7 @@ public:
     {
         ConnectMenuWindows(&m_menu);
         m_menu.show();
-        QTest::qWaitForWindowExposed(&m_menu);
+        (void)QTest::qWaitForWindowExposed(&m_menu);
     }
 
     // Click to the shown, painted window (and what afterShown does there);

@@ -9,6 +9,8 @@
 #include "shared/data/NameLists.h"
 #include "shared/data/Password.h"
 
+#include <OVGrid.h>
+
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -53,6 +55,8 @@ frmLoad::frmLoad(QWidget *parent)
 bool frmLoad::load()
 {
     InitSettingsFolder();
+    // The grids' log lands beside the data it concerns.
+    OVGrid::setLogFolder(DataFolder());
     return RunGuarded([] { ConnectDatabase(); });
 }
 

@@ -213,9 +213,13 @@ public:
     Q_INVOKABLE void UpdateRowNo(int Row = 1);
     Q_INVOKABLE void AddCboList(int Col, const QString &NewValue);
     Q_INVOKABLE void Message(int setting, const QString &msging = QString());
-    // Appends str, the current row and column to log.txt in the data
-    // folder; false (with a warning) when the file cannot be written.
+    // Appends str, the current row and column to log.txt in logFolder();
+    // false (with a warning) when the file cannot be written.
     Q_INVOKABLE bool Log(const QString &str);
+    // The folder of every grid's log, set once by the host (the program
+    // names its data folder); unset, the application's data location.
+    static void setLogFolder(const QString &folder);
+    static QString logFolder();
     Q_INVOKABLE void ShowAbout();
 
     // Design-time settings, saved with the host window.

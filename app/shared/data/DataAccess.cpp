@@ -75,7 +75,9 @@ double roundTo4(double value)
 QSqlQuery ExecSql(const QString &sql, const QVariantList &values)
 {
     checkFinite(values, sql);
-    return SqlStatement(DbConnection(), sql, forwardOnly()).run(values);
+    SqlStatement statement(DbConnection(), sql, forwardOnly());
+    statement.run(values);
+    return statement.take();
 }
 
 QVariant LookupValue(const QString &expression, const QString &table,

@@ -22,6 +22,9 @@ public:
     // Binds values in order and runs the statement; the query holds the
     // result until the next run.
     QSqlQuery &run(const QVariantList &values = QVariantList());
+    // The query with its result, for a caller that keeps reading it after
+    // the statement is gone.
+    QSqlQuery take() { return std::move(m_query); }
 
 private:
     QString m_sql;

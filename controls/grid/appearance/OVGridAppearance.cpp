@@ -37,19 +37,11 @@ constexpr int RowPadding = 100;   // twips added to a fitted row's text height
 constexpr int StripHeight = 30;   // twips
 constexpr int StripInset = 100;   // twips from either end of the grid
 
-// The folder that holds the database, the template and the log: as the
-// program finds it, so that the log lands beside the data it concerns.
-QString dataFolder()
+// Where Log writes: the host's choice, or the application's data location.
+QString &logFolderSlot()
 {
-    const QString fromEnvironment = qEnvironmentVariable("TOVIK_DATA_DIR");
-    if (!fromEnvironment.isEmpty())
-        return fromEnvironment;
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    if (QFile::exists(programFolder + QStringLiteral("/ovBill.db")))
-        return programFolder;
-    const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(appData);
-    return appData;
+    static QString folder;
+    return folder;
 }
 
 QPixmap stripImage(int width, int height)
@@ -259,9 +251,23 @@ void OVGrid::Message(int setting, const QString &msging)
     }
 }
 
+void OVGrid::setLogFolder(const QString &folder)
+{
+    logFolderSlot() = folder;
+}
+
+QString OVGrid::logFolder()
+{
+    if (!logFolderSlot().isEmpty())
+        return logFolderSlot();
+    const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(appData);
+    return appData;
+}
+
 bool OVGrid::Log(const QString &str)
 {
-    const QString path = dataFolder() + QStringLiteral("/log.txt");
+    const QString path = logFolder() + QStringLiteral("/log.txt");
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
         qCWarning(lcAppearance, "OVGrid Log: cannot write %s: %s", qPrintable(path),

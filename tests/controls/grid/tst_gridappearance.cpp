@@ -374,7 +374,7 @@ void tst_GridAppearance::messagePanel()
 void tst_GridAppearance::logLine()
 {
     QTemporaryDir dir;
-    qputenv("TOVIK_DATA_DIR", dir.path().toLocal8Bit());
+    OVGrid::setLogFolder(dir.path());
     fill(3);
     m_grid->setRow(2);
     m_grid->setCol(3);
@@ -384,10 +384,10 @@ void tst_GridAppearance::logLine()
     QVERIFY(log.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(log.readAll()), QStringLiteral("检查\t2\t3\nagain\t2\t3\n"));
 
-    qputenv("TOVIK_DATA_DIR", dir.filePath(QStringLiteral("missing/folder")).toLocal8Bit());
+    OVGrid::setLogFolder(dir.filePath(QStringLiteral("missing/folder")));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot write")));
     QVERIFY(!m_grid->Log(QStringLiteral("lost")));
-    qunsetenv("TOVIK_DATA_DIR");
+    OVGrid::setLogFolder(QString());
 }
 
 void tst_GridAppearance::propertyBag()
