@@ -15,7 +15,7 @@
 #include "BenchDemoData.h"
 #include "BenchTiming.h"
 
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "shared/data/NameLists.h"
 #include "shared/data/TextOrder.h"
 #include "shared/forms/Windows.h"

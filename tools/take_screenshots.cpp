@@ -10,7 +10,7 @@
 #include "masterdata/frmClient.h"
 #include "masterdata/frmServ.h"
 #include "query/frmQuery.h"
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "shared/data/DataAccess.h"
 #include "shared/data/DbError.h"
 #include "shared/data/NameLists.h"

@@ -2,7 +2,7 @@
 
 #include "Backup.h"
 #include "shared/base/AppPaths.h"
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "shared/data/Database.h"
 
 #include <QCursor>
@@ -24,7 +24,7 @@ public:
 
 void RunBackupCommand()
 {
-    const QString setting = ReadSetting(QStringLiteral("backup"));
+    const QString setting = ReadSettingShown(QStringLiteral("backup"));
     BackupResult result;
     {
         const WaitCursor wait;

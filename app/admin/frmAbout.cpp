@@ -1,7 +1,7 @@
 #include "frmAbout.h"
 
 #include "shared/base/AppPaths.h"
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -28,7 +28,7 @@ void addLine(QGridLayout *layout, QWidget *parent, const QString &name, const QS
 
 QString AboutAddress()
 {
-    const QString address = ReadSetting(QStringLiteral("url")).trimmed();
+    const QString address = ReadSettingShown(QStringLiteral("url")).trimmed();
     return address.isEmpty() ? DefaultAddress : address;
 }
 

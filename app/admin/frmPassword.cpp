@@ -1,10 +1,11 @@
 #include "frmPassword.h"
 
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "shared/base/TextRules.h"
 #include "shared/data/DataAccess.h"
 #include "shared/data/DbError.h"
 #include "shared/data/Password.h"
+#include "shared/forms/KeyFilter.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #include "BillPrint.h"
 
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "AmountInCapitals.h"
 #include "shared/sheet/Spreadsheet.h"
 

@@ -4,7 +4,7 @@
 #include "BillLineRules.h"
 #include "BillPrint.h"
 #include "masterdata/frmSearchArtno.h"
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "shared/base/TextRules.h"
 #include "shared/data/DataAccess.h"
 #include "shared/data/DbError.h"
@@ -13,6 +13,7 @@
 #include "shared/forms/RecordForm.h"
 #include "shared/forms/TypingCombo.h"
 #include "shared/forms/Windows.h"
+#include "shared/forms/KeyFilter.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

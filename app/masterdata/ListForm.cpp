@@ -1,6 +1,6 @@
 #include "ListForm.h"
 
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "shared/base/TextRules.h"
 #include "shared/data/DbError.h"
 

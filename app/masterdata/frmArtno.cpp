@@ -4,6 +4,7 @@
 #include "shared/data/SearchCode.h"
 #include "shared/data/TextOrder.h"
 #include "shared/base/TextRules.h"
+#include "shared/forms/MessageBox.h"
 
 #include <OVGrid.h>
 #include <OVNumber.h>

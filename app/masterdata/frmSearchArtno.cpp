@@ -1,12 +1,13 @@
 #include "frmSearchArtno.h"
 
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "shared/base/TextRules.h"
 #include "shared/data/DataAccess.h"
 #include "shared/data/DbError.h"
 #include "shared/data/TextOrder.h"
 #include "shared/forms/GridWindow.h"
 #include "shared/forms/RecordForm.h"
+#include "shared/forms/KeyFilter.h"
 
 #include <OVGrid.h>
 

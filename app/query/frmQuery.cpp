@@ -11,6 +11,8 @@
 #include "shared/forms/TypingCombo.h"
 #include "shared/forms/Windows.h"
 #include "shared/sheet/Spreadsheet.h"
+#include "shared/forms/MessageBox.h"
+#include "shared/forms/KeyFilter.h"
 
 #include <OVGrid.h>
 #include <OVNavigationBar.h>

@@ -8,6 +8,7 @@
 #include "shared/data/DbError.h"
 #include "shared/data/NameLists.h"
 #include "shared/data/Password.h"
+#include "shared/forms/MessageBox.h"
 
 #include <OVGrid.h>
 

@@ -8,7 +8,7 @@
 #include "bill/BillColumns.h"
 #include "bill/frmBill.h"
 #include "masterdata/frmClient.h"
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "shared/data/DataAccess.h"
 #include "shared/data/NameLists.h"
 

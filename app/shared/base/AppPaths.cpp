@@ -1,6 +1,5 @@
 #include "AppPaths.h"
 
-#include "MessageBox.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -56,16 +55,17 @@ QString SettingsFolder()
     return settingsFolderState();
 }
 
-QString ReadSetting(const QString &key, const QString &defaultValue)
+QString ReadSetting(const QString &key, const QString &defaultValue, QString *error)
 {
     const QString path = SettingsFolder() + QStringLiteral("/ov.ini");
     if (!QFileInfo::exists(path))
         return defaultValue;
     const QSettings ini(path, QSettings::IniFormat);
     if (ini.status() != QSettings::NoError) {
-        MsgBox(ini.status() == QSettings::AccessError ? QStringLiteral("无法读取设置文件：%1").arg(path)
-                                                      : QStringLiteral("设置文件格式错误：%1").arg(path),
-               MsgButtons::Ok, MsgIcon::Warning);
+        if (error) {
+            *error = ini.status() == QSettings::AccessError ? QStringLiteral("无法读取设置文件：%1").arg(path)
+                                                            : QStringLiteral("设置文件格式错误：%1").arg(path);
+        }
         return QString();
     }
     const QVariant value = ini.value(QStringLiteral("ov/") + key);

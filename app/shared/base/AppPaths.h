@@ -20,7 +20,9 @@ QString SettingsFolder();
 
 // Returns the value of key in section [ov] of ov.ini in the settings folder,
 // or defaultValue when the key or the file is missing.
-QString ReadSetting(const QString &key, const QString &defaultValue = QString());
+// A settings file that exists but cannot be read gives an empty value and,
+// when error is given, says why there.
+QString ReadSetting(const QString &key, const QString &defaultValue = QString(), QString *error = nullptr);
 
 // Path of a shipped data file (print template, …): the data folder first, then
 // the share folder beside the program (build tree or install), then the

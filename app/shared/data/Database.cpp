@@ -272,7 +272,12 @@ bool IsServerDatabase(const QSqlDatabase &db)
 
 QString DatabaseLocation()
 {
-    const QString server = ReadSetting(QStringLiteral("database")).trimmed();
+    // Unreadable settings may name a shared server: the local file is not
+    // opened in its place, where bills would go into the wrong books.
+    QString error;
+    const QString server = ReadSetting(QStringLiteral("database"), QString(), &error).trimmed();
+    if (!error.isEmpty())
+        throw DbError(error);
     return server.isEmpty() ? DatabasePath() : server;
 }
 

@@ -1,6 +1,5 @@
 #include "DbError.h"
 
-#include "shared/base/MessageBox.h"
 
 #include <QLoggingCategory>
 #include <QSqlError>
@@ -42,15 +41,4 @@ DbError::DbError(const QSqlError &error, const QString &statement)
     m_statement = statement;
     qCWarning(lcDb, "%s\n  in: %s", qUtf8Printable(m_text),
               qUtf8Printable(statement.isEmpty() ? QStringLiteral("(no statement)") : statement));
-}
-
-bool RunGuarded(const std::function<void()> &op)
-{
-    try {
-        op();
-        return true;
-    } catch (const DbError &e) {
-        MsgBox(e.text(), MsgButtons::Ok, MsgIcon::Critical);
-        return false;
-    }
 }

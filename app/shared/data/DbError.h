@@ -2,7 +2,6 @@
 
 #include <QString>
 
-#include <functional>
 #include <stdexcept>
 
 class QSqlError;
@@ -29,8 +28,3 @@ private:
 
 // The engine's own description of an error, as users are shown it.
 QString EngineText(const QSqlError &error);
-
-// Runs op; a DbError it throws is shown in a message box. Returns whether
-// op ran to its end. Every event handler that reaches the database goes
-// through this, so no exception ever crosses Qt's event loop.
-bool RunGuarded(const std::function<void()> &op);

@@ -3,6 +3,7 @@
 #include "Windows.h"
 #include "shared/data/DataAccess.h"
 #include "shared/data/DbError.h"
+#include "shared/forms/MessageBox.h"
 
 #include <OVGrid.h>
 

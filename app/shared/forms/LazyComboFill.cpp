@@ -1,6 +1,7 @@
 #include "LazyComboFill.h"
 
 #include "shared/data/DbError.h"
+#include "shared/forms/MessageBox.h"
 
 #include <QComboBox>
 #include <QKeyEvent>

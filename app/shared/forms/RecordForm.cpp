@@ -4,7 +4,7 @@
 #include "DTPicker.h"
 #include "shared/data/DataAccess.h"
 #include "FormControls.h"
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "shared/data/NameLists.h"
 #include "RecordWindow.h"
 #include "Windows.h"

@@ -4,7 +4,7 @@
 #include "SheetPrinter.h"
 #include "Workbook.h"
 #include "shared/base/AppPaths.h"
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 
 #include <QClipboard>
 #include <QDateTime>
@@ -95,7 +95,7 @@ bool PrintTemplatePages(const QString &templateName, const QList<QList<SheetCell
             for (const SheetCell &cell : pages.at(page))
                 sheet.setValue(cell.row, cell.column, cell.text);
         }
-        printed = workbook->printAllSheets(PrintTarget::fromSetting(ReadSetting(QStringLiteral("printer"))));
+        printed = workbook->printAllSheets(PrintTarget::fromSetting(ReadSettingShown(QStringLiteral("printer"))));
     });
     return ran && printed;
 }

@@ -3,7 +3,7 @@
 #include "TypeText.h"
 #include "admin/frmAbout.h"
 #include "admin/frmPassword.h"
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "shared/data/DataAccess.h"
 #include "startup/frmLoad.h"
 

@@ -3,7 +3,7 @@
 #include "admin/Backup.h"
 #include "admin/BackupCommand.h"
 #include "admin/Volumes.h"
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "shared/data/DataAccess.h"
 
 #include <QAtomicInt>

@@ -1,6 +1,6 @@
 #include "bill/BillPrint.h"
 #include "shared/base/AppPaths.h"
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "bill/AmountInCapitals.h"
 #include "PrintReadBack.h"
 

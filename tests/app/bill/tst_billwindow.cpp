@@ -14,7 +14,7 @@
 #include "bill/frmBill.h"
 #include "masterdata/frmSearchArtno.h"
 #include "shared/base/AppPaths.h"
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "shared/data/DataAccess.h"
 #include "shared/data/NameLists.h"
 #include "shared/forms/DTPicker.h"

@@ -10,7 +10,7 @@
 #include "masterdata/frmClient.h"
 #include "masterdata/frmServ.h"
 #include "shared/data/DataAccess.h"
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "shared/data/NameLists.h"
 #include "shared/forms/ComboFill.h"
 #include "shared/forms/Windows.h"

@@ -4,7 +4,7 @@
 #include "TestDatabase.h"
 
 #include "masterdata/frmSearchArtno.h"
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "shared/data/DataAccess.h"
 #include "shared/forms/RecordWindow.h"
 

@@ -3,7 +3,7 @@
 #include "TypeDate.h"
 #include "TypeText.h"
 #include "query/frmQuery.h"
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "shared/data/DataAccess.h"
 #include "shared/data/NameLists.h"
 #include "shared/forms/DTPicker.h"

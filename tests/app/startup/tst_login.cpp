@@ -1,7 +1,7 @@
 #include "TypeText.h"
 #include "TestDatabase.h"
 #include "shared/data/DataAccess.h"
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "shared/data/NameLists.h"
 #include "shared/data/Password.h"
 #include "shared/forms/Windows.h"

@@ -1,7 +1,7 @@
 #include "TestDatabase.h"
 #include "shared/data/DataAccess.h"
 #include "shared/data/DbError.h"
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "shared/data/NameLists.h"
 #include "shared/data/SearchCode.h"
 #include "shared/base/TextRules.h"

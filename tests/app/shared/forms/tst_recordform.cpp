@@ -3,7 +3,7 @@
 #include "shared/forms/DTPicker.h"
 #include "shared/data/DataAccess.h"
 #include "shared/forms/FormControls.h"
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "shared/data/NameLists.h"
 #include "shared/forms/RecordForm.h"
 #include "shared/forms/RecordWindow.h"

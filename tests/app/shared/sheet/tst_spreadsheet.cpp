@@ -1,4 +1,4 @@
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 #include "shared/sheet/SheetPrinter.h"
 #include "shared/sheet/Spreadsheet.h"
 #include "shared/sheet/Workbook.h"

@@ -22,3 +22,12 @@ MsgHandler SetMsgHandler(MsgHandler handler);
 // A validation message about a grid row: "第 <row> 行：", a blank line, the
 // text; OK only.
 void ShowRowMessage(int row, const QString &text);
+
+// Runs op; a DbError it throws is shown in a message box. Returns whether
+// op ran to its end. Every event handler that reaches the database goes
+// through this, so no exception ever crosses Qt's event loop.
+bool RunGuarded(const std::function<void()> &op);
+
+// ReadSetting, with a settings file that cannot be read told in a message
+// box (the value is then empty).
+QString ReadSettingShown(const QString &key, const QString &defaultValue = QString());

@@ -1,4 +1,4 @@
-#include "shared/base/MessageBox.h"
+#include "shared/forms/MessageBox.h"
 
 #include <QtTest>
 

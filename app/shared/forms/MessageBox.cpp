@@ -1,5 +1,8 @@
 #include "MessageBox.h"
 
+#include "shared/base/AppPaths.h"
+#include "shared/data/DbError.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -65,4 +68,24 @@ void ShowRowMessage(int row, const QString &text)
 {
     MsgBox(QStringLiteral("第 ") + QString::number(row) + QStringLiteral(" 行：\r\n\r\n") + text,
            MsgButtons::Ok, MsgIcon::None);
+}
+
+bool RunGuarded(const std::function<void()> &op)
+{
+    try {
+        op();
+        return true;
+    } catch (const DbError &e) {
+        MsgBox(e.text(), MsgButtons::Ok, MsgIcon::Critical);
+        return false;
+    }
+}
+
+QString ReadSettingShown(const QString &key, const QString &defaultValue)
+{
+    QString error;
+    const QString value = ReadSetting(key, defaultValue, &error);
+    if (!error.isEmpty())
+        MsgBox(error, MsgButtons::Ok, MsgIcon::Warning);
+    return value;
 }
