@@ -10,11 +10,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTextStream>
 
 #include <algorithm>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -263,6 +266,16 @@ QSqlDatabase OpenDatabase(const QString &connectionName, const QString &location
 {
     return ServerAddress::isUri(location) ? openServer(connectionName, location)
                                           : openFile(connectionName, location);
+}
+
+sqlite3 *SqliteHandle(const QSqlDatabase &db)
+{
+    if (!db.isOpen() || !db.driver())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
 }
 
 bool IsServerDatabase(const QSqlDatabase &db)

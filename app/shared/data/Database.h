@@ -3,6 +3,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+struct sqlite3;
+
 // The one database connection every window shares for the life of the process.
 QSqlDatabase DbConnection();
 
@@ -25,6 +27,10 @@ QString DatabaseLocation();
 
 // Whether db is a PostgreSQL connection rather than an SQLite file.
 bool IsServerDatabase(const QSqlDatabase &db);
+
+// SQLite's own handle behind an open connection, for what Qt does not offer
+// (online backup, collations); null for any other engine.
+sqlite3 *SqliteHandle(const QSqlDatabase &db);
 
 // Changes each time DbConnection is opened or closed, so that what is kept
 // from one database (the search-code table) is read again after a change.

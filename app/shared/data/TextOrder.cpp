@@ -123,14 +123,6 @@ void deleteCollator(void *collator)
     delete static_cast<ListCollator *>(collator);
 }
 
-sqlite3 *sqliteHandle(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
-
 } // namespace
 
 QString TextOrderBy(const QSqlDatabase &db, const QStringList &columns)
@@ -150,7 +142,7 @@ QString TextOrderBy(const QStringList &columns)
 
 bool RegisterTextCollation(const QSqlDatabase &db)
 {
-    sqlite3 *handle = sqliteHandle(db);
+    sqlite3 *handle = SqliteHandle(db);
     if (!handle)
         return false;
     // Each connection owns its collator: QCollator is not to be shared
