@@ -5,11 +5,9 @@
 #include "shared/data/DataAccess.h"
 #include "shared/data/DbError.h"
 #include "shared/data/Password.h"
-#include "shared/forms/KeyFilter.h"
+#include "shared/forms/PasswordBox.h"
 
 #include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QPushButton>
 
 void StorePassword(const QString &typed)
@@ -24,16 +22,13 @@ void StorePassword(const QString &typed)
 
 frmPassword::frmPassword(QWidget *parent)
     : QDialog(parent)
-    , m_password(new QLineEdit(this))
     , m_ok(new QPushButton(QStringLiteral("保存"), this))
+    , m_password(new PasswordBox(m_ok, PasswordBox::Keys::Filtered, this))
 {
     setObjectName(QStringLiteral("frmPassword"));
     setWindowTitle(QStringLiteral("密码"));
     setModal(true);
 
-    m_password->setObjectName(QStringLiteral("txtPassword"));
-    m_password->setEchoMode(QLineEdit::Password);
-    m_password->installEventFilter(this);
     m_ok->setObjectName(QStringLiteral("cmdOK"));
     m_ok->setAutoDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &frmPassword::save);
@@ -43,20 +38,6 @@ frmPassword::frmPassword(QWidget *parent)
     layout->addWidget(m_ok);
     setMinimumWidth(280);
     m_password->setFocus();
-}
-
-bool frmPassword::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_password && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            m_ok->setFocus(Qt::TabFocusReason);
-            return true;
-        }
-        if (IsFilteredKey(key))
-            return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void frmPassword::save()

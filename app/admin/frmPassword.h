@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-class QLineEdit;
+class PasswordBox;
 class QPushButton;
 
 // Stores typed, cleaned of what may not be stored in a text field, as the
@@ -19,12 +19,9 @@ class frmPassword : public QDialog
 public:
     explicit frmPassword(QWidget *parent = nullptr);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void save();
 
-    QLineEdit *m_password;
-    QPushButton *m_ok;
+    QPushButton *m_ok; // made first: the password box moves on to it
+    PasswordBox *m_password;
 };

@@ -9,13 +9,12 @@
 #include "shared/data/NameLists.h"
 #include "shared/data/Password.h"
 #include "shared/forms/MessageBox.h"
+#include "shared/forms/PasswordBox.h"
 
 #include <OVGrid.h>
 
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -27,17 +26,14 @@ bool CheckPassword(const QString &typed)
 frmLoad::frmLoad(QWidget *parent)
     : QWidget(parent)
     , m_label(new QLabel(QStringLiteral("密码："), this))
-    , m_password(new QLineEdit(this))
     , m_ok(new QPushButton(QStringLiteral("登录"), this))
+    , m_password(new PasswordBox(m_ok, PasswordBox::Keys::AsTyped, this))
 {
     setObjectName(QStringLiteral("frmLoad"));
     setWindowTitle(QStringLiteral("登录"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     m_label->setObjectName(QStringLiteral("Label3"));
-    m_password->setObjectName(QStringLiteral("txtPassword"));
-    m_password->setEchoMode(QLineEdit::Password);
-    m_password->installEventFilter(this);
     m_ok->setObjectName(QStringLiteral("cmdOK"));
     // A plain window's button takes Enter only when asked to.
     m_ok->setAutoDefault(true);
@@ -59,19 +55,6 @@ bool frmLoad::load()
     // The grids' log lands beside the data it concerns.
     OVGrid::setLogFolder(DataFolder());
     return RunGuarded([] { ConnectDatabase(); });
-}
-
-bool frmLoad::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_password && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            // Enter only moves on; logging in takes a second Enter on the button.
-            m_ok->setFocus(Qt::TabFocusReason);
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void frmLoad::login()

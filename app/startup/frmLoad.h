@@ -3,7 +3,7 @@
 #include <QWidget>
 
 class QLabel;
-class QLineEdit;
+class PasswordBox;
 class QPushButton;
 
 // Whether typed is the login password stored in tblinfo. Throws DbError.
@@ -21,13 +21,10 @@ public:
     // engine's text has been shown and the program should end.
     bool load();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void login();
 
     QLabel *m_label;
-    QLineEdit *m_password;
-    QPushButton *m_ok;
+    QPushButton *m_ok; // made first: the password box moves on to it
+    PasswordBox *m_password;
 };
