@@ -53,12 +53,16 @@ endfunction()
 # plugin goes where Qt's own Designer looks, with the control's development
 # files (whoever designs forms with the control builds against it too); the
 # program never loads it.
+# The plugins share one base class, controls/designer/ControlPlugin.
+set(OV_CONTROLS_DIR ${CMAKE_CURRENT_LIST_DIR})
 function(ov_add_designer_plugin control plugin)
     find_package(Qt6 QUIET COMPONENTS UiPlugin)
     if(NOT TARGET Qt6::UiPlugin)
         return()
     endif()
-    add_library(${plugin} MODULE ${ARGN})
+    add_library(${plugin} MODULE ${ARGN}
+        ${OV_CONTROLS_DIR}/designer/ControlPlugin.h ${OV_CONTROLS_DIR}/designer/ControlPlugin.cpp)
+    target_include_directories(${plugin} PRIVATE ${OV_CONTROLS_DIR}/designer)
     target_link_libraries(${plugin} PRIVATE ${control} Qt6::UiPlugin)
     set(plugindir ${QT6_INSTALL_PLUGINS}/designer)
     set_target_properties(${plugin} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib/designer)

@@ -1,25 +1,14 @@
 #pragma once
 
-#include <QtUiPlugin/QDesignerCustomWidgetInterface>
+#include "ControlPlugin.h"
 
 // Offers OVGrid in Qt Designer's widget box, so list and entry windows can
-// be laid out with it. The program never loads this module.
-class OVGridPlugin : public QObject, public QDesignerCustomWidgetInterface
+// be laid out with it.
+class OVGridPlugin : public ControlPlugin
 {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID "org.qt-project.Qt.QDesignerCustomWidgetInterface")
-    Q_INTERFACES(QDesignerCustomWidgetInterface)
 
 public:
-    using QObject::QObject;
-
-    QString name() const override;
-    QString group() const override;
-    QString toolTip() const override;
-    QString whatsThis() const override;
-    QString includeFile() const override;
-    QIcon icon() const override;
-    bool isContainer() const override;
-    QWidget *createWidget(QWidget *parent) override;
-    QString domXml() const override;
+    explicit OVGridPlugin(QObject *parent = nullptr);
 };

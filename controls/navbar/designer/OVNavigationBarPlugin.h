@@ -1,25 +1,13 @@
 #pragma once
 
-#include <QtUiPlugin/QDesignerCustomWidgetInterface>
+#include "ControlPlugin.h"
 
-// Offers OVNavigationBar in Qt Designer's widget box, so record windows can
-// be laid out with it. The program never loads this module.
-class OVNavigationBarPlugin : public QObject, public QDesignerCustomWidgetInterface
+// Offers OVNavigationBar in Qt Designer's widget box.
+class OVNavigationBarPlugin : public ControlPlugin
 {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID "org.qt-project.Qt.QDesignerCustomWidgetInterface")
-    Q_INTERFACES(QDesignerCustomWidgetInterface)
 
 public:
-    using QObject::QObject;
-
-    QString name() const override;
-    QString group() const override;
-    QString toolTip() const override;
-    QString whatsThis() const override;
-    QString includeFile() const override;
-    QIcon icon() const override;
-    bool isContainer() const override;
-    QWidget *createWidget(QWidget *parent) override;
-    QString domXml() const override;
+    explicit OVNavigationBarPlugin(QObject *parent = nullptr);
 };
