@@ -274,7 +274,21 @@ void TestQuery::query_data()
                                     << "查询 - 2 / 2" << "5 匹|110.5 KG|1105.00 元";
     QTest::newRow("article ignored by bills") << "甲" << none << none << 0 << "" << "A1" << true << QStringList{"1", "3"}
                                               << "查询 - 2" << "4 匹|80.5 KG|815.00 元";
-    // Pasted text is cleaned before it is compared.
+    QTest::newRow("colour filters lines") << "" << none << none << 1 << "红" << "" << false << QStringList{"1 A1", "2 A1"}
+                                          << "查询 - 2 / 2" << "5 匹|110.5 KG|1105.00 元";
+    QTest::newRow("field without value") << "" << none << none << 5 << "" << "" << false
+                                         << QStringList{"1 A1", "1 A2", "2 A1", "3 A3"} << "查询 - 3 / 4"
+                                         << "7 匹|140.5 KG|1415.00 元";
+    QTest::newRow("every criterion, bills") << "甲" << "240301" << "240331" << 3 << "王" << "A1" << true
+                                            << QStringList{"1"} << "查询 - 1" << "3 匹|70.5 KG|615.00 元";
+    QTest::newRow("every criterion, lines") << "甲" << "240301" << "240331" << 3 << "王" << "A1" << false
+                                            << QStringList{"1 A1"} << "查询 - 1 / 1" << "2 匹|50.5 KG|505.00 元";
+    // Pasted text is cleaned before it is compared; nothing but quotes still
+    // filters, on the empty text that no client has.
+    QTest::newRow("pasted value") << "" << none << none << 3 << "[王]" << "" << true << QStringList{"1", "3"}
+                                  << "查询 - 2" << "4 匹|80.5 KG|815.00 元";
+    QTest::newRow("pasted only quotes") << "''" << none << none << 0 << "" << "" << true << QStringList()
+                                        << "查询 - 0" << "0 匹|0 KG|0.00 元";
     QTest::newRow("pasted quotes") << "[甲']" << none << none << 0 << "" << "" << true << QStringList{"1", "3"} << "查询 - 2"
                                    << "4 匹|80.5 KG|815.00 元";
 }
