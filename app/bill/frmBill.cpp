@@ -9,6 +9,7 @@
 #include "shared/data/DataAccess.h"
 #include "shared/data/DbError.h"
 #include "shared/forms/DTPicker.h"
+#include "shared/forms/GridLayout.h"
 #include "shared/forms/GridSummary.h"
 #include "shared/forms/RecordForm.h"
 #include "shared/forms/TypingCombo.h"
@@ -184,11 +185,23 @@ void frmBill::placeControls()
 
 void frmBill::SetupGrid()
 {
-    m_grd->setListWidth(QStringLiteral("700|0|0|1600|2200|1600|900|900|900|900|900|900|900|900|900|900|1000|1000|1500|0"));
-    m_grd->setListTitle(QStringLiteral("#||id|编号|品名|色号|1|2|3|4|5|6|7|8|9|10|KG|单价|金额|匹"));
-    m_grd->setListTag(QStringLiteral("3;txt|6|7|8|9|10|11|12|13|14|15|17|4;cbo|5"));
-    m_grd->setListFormat(QStringLiteral("6;z|7|8|9|10|11|12|13|14|15|17;0.00|18"));
-    m_grd->setListAlignment(QStringLiteral("3;4|4|5"));
+    using namespace BillCol;
+    QList<GridColumn> columns(Count);
+    columns[RowNo] = {.title = QStringLiteral("#"), .width = 700};
+    columns[LineId].title = QStringLiteral("id");
+    columns[Artno] = {.title = QStringLiteral("编号"), .width = 1600, .tag = QStringLiteral("txt"), .alignment = 4};
+    columns[Product] = {.title = QStringLiteral("品名"), .width = 2200, .tag = QStringLiteral("cbo"), .alignment = 4};
+    columns[Color] = {.title = QStringLiteral("色号"), .width = 1600, .tag = QStringLiteral("cbo"), .alignment = 4};
+    for (int i = 0; i < PieceCount; ++i) {
+        columns[Piece1 + i] = {.title = QString::number(i + 1), .width = 900, .tag = QStringLiteral("txt"),
+                               .format = QStringLiteral("z")};
+    }
+    columns[Kg] = {.title = QStringLiteral("KG"), .width = 1000};
+    columns[Price] = {.title = QStringLiteral("单价"), .width = 1000, .tag = QStringLiteral("txt"),
+                      .format = QStringLiteral("0.00")};
+    columns[Amount] = {.title = QStringLiteral("金额"), .width = 1500, .format = QStringLiteral("0.00")};
+    columns[Pieces].title = QStringLiteral("匹");
+    LayOutGrid(m_grd, columns);
     QString products, colors;
     RunGuarded([&] {
         products = ServValueList(QStringLiteral("product"));

@@ -1,5 +1,6 @@
 #include "frmArtno.h"
 
+#include "shared/forms/GridLayout.h"
 #include "shared/data/DbError.h"
 #include "shared/data/SearchCode.h"
 #include "shared/data/TextOrder.h"
@@ -27,12 +28,15 @@ frmArtno::frmArtno(QWidget *parent)
 void frmArtno::SetupGrid()
 {
     OVGrid *grd = grid();
-    grd->setListWidth(QStringLiteral("700|0|1300|1800|1300|1000"));
-    grd->setListTitle(QStringLiteral("#|ID|编号|品名|色号|单价"));
-    grd->setListTag(QStringLiteral("2;txt|5|3;cbo|4"));
-    grd->setListFormat(QStringLiteral("5;0.00"));
-    grd->setListDefault(QStringLiteral("5;0"));
-    grd->setListAlignment(QStringLiteral("2;4|3|4"));
+    QList<GridColumn> columns(ColPrice + 1);
+    columns[0] = {.title = QStringLiteral("#"), .width = 700};
+    columns[IdCol].title = QStringLiteral("ID");
+    columns[ColArtno] = {.title = QStringLiteral("编号"), .width = 1300, .tag = QStringLiteral("txt"), .alignment = 4};
+    columns[ColProduct] = {.title = QStringLiteral("品名"), .width = 1800, .tag = QStringLiteral("cbo"), .alignment = 4};
+    columns[ColColor] = {.title = QStringLiteral("色号"), .width = 1300, .tag = QStringLiteral("cbo"), .alignment = 4};
+    columns[ColPrice] = {.title = QStringLiteral("单价"), .width = 1000, .tag = QStringLiteral("txt"),
+                         .format = QStringLiteral("0.00"), .defaultText = QStringLiteral("0")};
+    LayOutGrid(grd, columns);
     QString products, colors;
     RunGuarded([&] {
         products = ServValueList(QStringLiteral("product"));

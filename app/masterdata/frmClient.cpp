@@ -1,5 +1,6 @@
 #include "frmClient.h"
 
+#include "shared/forms/GridLayout.h"
 #include "shared/data/SearchCode.h"
 #include "shared/data/TextOrder.h"
 
@@ -23,12 +24,14 @@ frmClient::frmClient(QWidget *parent)
 
 void frmClient::SetupGrid()
 {
-    OVGrid *grd = grid();
-    grd->setListWordWrap(QStringLiteral("2|3"));
-    grd->setListWidth(QStringLiteral("700|0|2500|5000"));
-    grd->setListTitle(QStringLiteral("#|id|客户|联系"));
-    grd->setListTag(QStringLiteral("2;txt|3"));
-    grd->setListAlignment(QStringLiteral("2;1|3"));
+    QList<GridColumn> columns(ColLink + 1);
+    columns[0] = {.title = QStringLiteral("#"), .width = 700};
+    columns[IdCol].title = QStringLiteral("id");
+    columns[ColClient] = {.title = QStringLiteral("客户"), .width = 2500, .tag = QStringLiteral("txt"), .alignment = 1,
+                          .wordWrap = true};
+    columns[ColLink] = {.title = QStringLiteral("联系"), .width = 5000, .tag = QStringLiteral("txt"), .alignment = 1,
+                        .wordWrap = true};
+    LayOutGrid(grid(), columns);
 }
 
 void frmClient::LoadList()

@@ -1,5 +1,6 @@
 #include "frmServ.h"
 
+#include "shared/forms/GridLayout.h"
 #include "shared/data/NameLists.h"
 #include "shared/data/TextOrder.h"
 #include "shared/forms/ComboFill.h"
@@ -43,11 +44,11 @@ frmServ::frmServ(QWidget *parent)
 
 void frmServ::SetupGrid()
 {
-    OVGrid *grd = grid();
-    grd->setListWidth(QStringLiteral("700|0|2100"));
-    grd->setListTitle(QStringLiteral("#|id|"));
-    grd->setListTag(QStringLiteral("2;txt"));
-    grd->setListAlignment(QStringLiteral("2;1"));
+    QList<GridColumn> columns(ColValue + 1);
+    columns[0] = {.title = QStringLiteral("#"), .width = 700};
+    columns[IdCol].title = QStringLiteral("id");
+    columns[ColValue] = {.width = 2100, .tag = QStringLiteral("txt"), .alignment = 1};
+    LayOutGrid(grid(), columns);
 }
 
 QString frmServ::currentField() const

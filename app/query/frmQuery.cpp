@@ -5,6 +5,7 @@
 #include "shared/data/NameLists.h"
 #include "shared/forms/ComboFill.h"
 #include "shared/forms/DTPicker.h"
+#include "shared/forms/GridLayout.h"
 #include "shared/forms/GridSummary.h"
 #include "shared/forms/RecordForm.h"
 #include "shared/forms/RecordWindow.h"
@@ -27,8 +28,11 @@
 namespace {
 
 // Columns of the two result grids.
-enum BillColumn { BillPi = 4, BillKg = 5, BillAmount = 6 };
-enum LineColumn { LinePi = 7, LineKg = 8, LineAmount = 10 };
+enum BillColumn { BillId = 1, BillDate, BillClient, BillPi, BillKg, BillAmount, BillComment, BillCols };
+enum LineColumn {
+    LineBillId = 1, LineDate, LineClient, LineArtno, LineProduct, LineColor, LinePi, LineKg, LinePrice, LineAmount,
+    LineCols
+};
 
 // A load cut at the grid's record limit leaves the grid's message panel up.
 bool loadWasCut(const OVGrid *grid)
@@ -115,9 +119,9 @@ void frmQuery::buildControls()
     criteria->addWidget(m_cmdExcel);
 
     // The base made grd; the line grid shares its place and shows instead.
-    setUpResultGrid(m_grd, 8);
+    setUpResultGrid(m_grd, BillCols);
     m_grd1 = named<OVGrid>(this, QStringLiteral("grd1"));
-    setUpResultGrid(m_grd1, 11);
+    setUpResultGrid(m_grd1, LineCols);
     m_grd1->hide();
 
     m_lblTitle1 = label(this, QStringLiteral("lblTitle1"), QStringLiteral("0 匹"));
@@ -155,20 +159,33 @@ void frmQuery::buildControls()
 
 void frmQuery::SetupBillGrid()
 {
-    m_grd->setListWordWrap(QStringLiteral("3"));
-    m_grd->setListWidth(QStringLiteral("700|900|1100|2100|1000|1000|1300|5400"));
-    m_grd->setListTitle(QStringLiteral("#|ID|日期|客户|匹|KG|金额|备注"));
-    m_grd->setListFormat(QStringLiteral("2;yy-mm-dd|6;0.00"));
-    m_grd->setListAlignment(QStringLiteral("1;4"));
+    QList<GridColumn> columns(BillCols);
+    columns[0] = {.title = QStringLiteral("#"), .width = 700};
+    columns[BillId] = {.title = QStringLiteral("ID"), .width = 900, .alignment = 4};
+    columns[BillDate] = {.title = QStringLiteral("日期"), .width = 1100, .format = QStringLiteral("yy-mm-dd")};
+    columns[BillClient] = {.title = QStringLiteral("客户"), .width = 2100, .wordWrap = true};
+    columns[BillPi] = {.title = QStringLiteral("匹"), .width = 1000};
+    columns[BillKg] = {.title = QStringLiteral("KG"), .width = 1000};
+    columns[BillAmount] = {.title = QStringLiteral("金额"), .width = 1300, .format = QStringLiteral("0.00")};
+    columns[BillComment] = {.title = QStringLiteral("备注"), .width = 5400};
+    LayOutGrid(m_grd, columns);
 }
 
 void frmQuery::SetupLineGrid()
 {
-    m_grd1->setListWordWrap(QStringLiteral("3"));
-    m_grd1->setListWidth(QStringLiteral("700|900|1100|2100|1300|1800|1300|1000|1000|1000|1300"));
-    m_grd1->setListTitle(QStringLiteral("#|ID|日期|客户|编号|品名|色号|匹|KG|单价|金额"));
-    m_grd1->setListFormat(QStringLiteral("2;yy-mm-dd|9;0.00|10"));
-    m_grd1->setListAlignment(QStringLiteral("1;4|4|5|6"));
+    QList<GridColumn> columns(LineCols);
+    columns[0] = {.title = QStringLiteral("#"), .width = 700};
+    columns[LineBillId] = {.title = QStringLiteral("ID"), .width = 900, .alignment = 4};
+    columns[LineDate] = {.title = QStringLiteral("日期"), .width = 1100, .format = QStringLiteral("yy-mm-dd")};
+    columns[LineClient] = {.title = QStringLiteral("客户"), .width = 2100, .wordWrap = true};
+    columns[LineArtno] = {.title = QStringLiteral("编号"), .width = 1300, .alignment = 4};
+    columns[LineProduct] = {.title = QStringLiteral("品名"), .width = 1800, .alignment = 4};
+    columns[LineColor] = {.title = QStringLiteral("色号"), .width = 1300, .alignment = 4};
+    columns[LinePi] = {.title = QStringLiteral("匹"), .width = 1000};
+    columns[LineKg] = {.title = QStringLiteral("KG"), .width = 1000};
+    columns[LinePrice] = {.title = QStringLiteral("单价"), .width = 1000, .format = QStringLiteral("0.00")};
+    columns[LineAmount] = {.title = QStringLiteral("金额"), .width = 1300, .format = QStringLiteral("0.00")};
+    LayOutGrid(m_grd1, columns);
 }
 
 void frmQuery::fillLists()
