@@ -266,6 +266,14 @@ void TestDatabase::settingsFolderAndReadSetting()
     QCOMPARE(ReadSetting(QStringLiteral("backup")), QStringLiteral("/media/备份,每天"));
     QCOMPARE(ReadSetting(QStringLiteral("printer")), QStringLiteral("pdf:/tmp/x.pdf"));
     QCOMPARE(ReadSetting(QStringLiteral("missing"), QStringLiteral("d")), QStringLiteral("d"));
+    // A file that cannot be read may name a server: no local file instead.
+    writeFile(config.filePath(QStringLiteral("Orvane/ov.ini")), "[ov\ndatabase=postgresql://clerk@books/tovik\n");
+    try {
+        DatabaseLocation();
+        QFAIL("an unreadable ov.ini gave a database");
+    } catch (const DbError &e) {
+        QVERIFY2(e.text().startsWith(QStringLiteral("设置文件格式错误")), qPrintable(e.text()));
+    }
     // The database is not looked for in the settings folder.
     qputenv("TOVIK_DATA_DIR", QByteArray());
     qunsetenv("TOVIK_DATA_DIR");
