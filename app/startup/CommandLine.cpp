@@ -67,11 +67,19 @@ std::optional<int> AnswerOnTerminal(int &argc, char **argv)
                                      say("Show the version and exit.", "显示版本后退出。"));
     const QCommandLineOption copy(
         QStringLiteral("copy-database"),
-        say("Copy the books from SOURCE to TARGET (an SQLite file or a "
+        say("Copy the books from SOURCE (an SQLite file, a postgresql:// address, "
+            "or the Windows program's ovBill.mdb) to TARGET (an SQLite file or a "
             "postgresql:// address) and check the copy, without opening a window.",
-            "把账本从“来源”复制到“目标”（SQLite 数据库文件或 postgresql:// 地址）"
-            "并核对，不打开窗口。"));
-    parser.addOptions({help, version, copy});
+            "把账本从“来源”（SQLite 数据库文件、postgresql:// 地址或 Windows 版的 ovBill.mdb）"
+            "复制到“目标”（SQLite 数据库文件或 postgresql:// 地址）并核对，不打开窗口。"));
+    const QCommandLineOption codePage(
+        QStringLiteral("code-page"),
+        say("With --copy-database from an old (Access 97) file: the code page of its "
+            "text, e.g. CP950 for Traditional Chinese; the file's own by default, else GBK.",
+            "配合 --copy-database 复制旧版（Access 97）文件：其文字的代码页，如繁体中文用 "
+            "CP950；默认用文件自己标明的，没有标明时用 GBK。"),
+        QStringLiteral("NAME"));
+    parser.addOptions({help, version, copy, codePage});
     addWindowSystemOptions(parser);
     // Usage reads "[SOURCE TARGET]": the windows take no arguments.
     parser.addPositionalArgument(QStringLiteral("SOURCE"),
@@ -102,7 +110,7 @@ std::optional<int> AnswerOnTerminal(int &argc, char **argv)
     if (parser.isSet(copy)) {
         // Moving the books needs Qt's database drivers but no screen.
         QCoreApplication app(argc, argv);
-        return RunCopyDatabase(parser.positionalArguments());
+        return RunCopyDatabase(parser.positionalArguments(), parser.value(codePage).toLatin1());
     }
     if (!parser.positionalArguments().isEmpty())
         return refuse(say("unexpected argument '%1'", "多余的参数 '%1'")

@@ -1,11 +1,14 @@
 #include "DatabaseCopy.h"
 
+#include "AccessCopy.h"
+#include "AccessFile.h"
 #include "Database.h"
 #include "DbError.h"
 #include "ServerAddress.h"
 #include "SqlStatement.h"
 #include "schema/Schema.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -31,13 +34,16 @@ class Connections
 public:
     Connections(const QString &from, const QString &to)
     {
-        source = OpenDatabase(SourceName, from);
+        if (!from.isEmpty())
+            source = OpenDatabase(SourceName, from);
         target = OpenDatabase(TargetName, to);
     }
     ~Connections()
     {
         for (QSqlDatabase *db : {&source, &target}) {
             const QString name = db->connectionName();
+            if (name.isEmpty())
+                continue;
             db->close();
             *db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
@@ -91,23 +97,6 @@ void setSequences(const QSqlDatabase &target)
     }
 }
 
-struct Figures
-{
-    QList<QPair<QString, qint64>> rows;
-    double billTotal = 0;
-    double lineTotal = 0;
-};
-
-Figures figuresOf(const QSqlDatabase &db)
-{
-    Figures figures;
-    for (const QString &table : Schema::tableNames())
-        figures.rows.append({table, single(db, QStringLiteral("select count(*) from ") + table).toLongLong()});
-    figures.billTotal = single(db, QStringLiteral("select coalesce(sum(price), 0) from bill")).toDouble();
-    figures.lineTotal = single(db, QStringLiteral("select coalesce(sum(quantity*price), 0) from billsub")).toDouble();
-    return figures;
-}
-
 // Amounts are stored to four decimals; sums of a million of them in
 // floating point may differ in the last places.
 bool sameAmount(double a, double b)
@@ -117,18 +106,59 @@ bool sameAmount(double a, double b)
 
 } // namespace
 
-CopyReport CopyBooks(const QString &from, const QString &to)
-{
-    if (!ServerAddress::isUri(from) && !QFileInfo(from).isFile())
-        throw DbError(QStringLiteral("找不到要复制的数据库：%1").arg(from));
-    if (from == to)
-        throw DbError(QStringLiteral("来源和目标是同一个数据库：%1").arg(from));
+namespace {
 
-    Connections db(from, to);
+// The Windows program's file, told by its name or by its first bytes.
+bool isAccessFile(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("mdb") || suffix == QLatin1String("accdb"))
+        return true;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(20).mid(4) == QByteArray("Standard Jet DB\0", 16);
+}
+
+void checkTargetEmpty(const QSqlDatabase &target, const QString &to)
+{
     for (const QString &table : dataTables()) {
-        if (single(db.target, QStringLiteral("select count(*) from ") + table).toLongLong() > 0)
+        if (single(target, QStringLiteral("select count(*) from ") + table).toLongLong() > 0)
             throw DbError(QStringLiteral("目标数据库已有数据（表 %1），没有复制：%2").arg(table, to));
     }
+}
+
+void checkFigures(const BooksFigures &was, const BooksFigures &now, const QString &to)
+{
+    if (was.rows != now.rows || !sameAmount(was.billTotal, now.billTotal) || !sameAmount(was.lineTotal, now.lineTotal))
+        throw DbError(QStringLiteral("复制后核对不符，目标没有改动：%1").arg(to));
+}
+
+// A target file the copy made is gone again when the copy fails, so that a
+// failed copy leaves no half-made books behind.
+class CreatedTarget
+{
+public:
+    explicit CreatedTarget(const QString &to)
+        : m_path(!ServerAddress::isUri(to) && !QFileInfo::exists(to) ? to : QString())
+    {
+    }
+    ~CreatedTarget()
+    {
+        if (m_path.isEmpty() || m_kept)
+            return;
+        for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")})
+            QFile::remove(m_path + suffix);
+    }
+    void keep() { m_kept = true; }
+
+private:
+    QString m_path;
+    bool m_kept = false;
+};
+
+CopyReport copyDatabase(const QString &from, const QString &to)
+{
+    Connections db(from, to);
+    checkTargetEmpty(db.target, to);
 
     // The source is read as one snapshot while other desks may go on working.
     if (!db.source.transaction())
@@ -144,18 +174,58 @@ CopyReport CopyBooks(const QString &from, const QString &to)
             copyTable(db.source, db.target, table);
         setSequences(db.target);
 
-        const Figures was = figuresOf(db.source);
-        const Figures now = figuresOf(db.target);
-        if (was.rows != now.rows || !sameAmount(was.billTotal, now.billTotal)
-            || !sameAmount(was.lineTotal, now.lineTotal))
-            throw DbError(QStringLiteral("复制后核对不符，目标没有改动：%1").arg(to));
+        const BooksFigures now = FiguresOf(db.target);
+        checkFigures(FiguresOf(db.source), now, to);
         if (!db.target.commit())
             throw DbError(db.target.lastError());
         db.source.rollback();
-        return {now.rows, now.billTotal};
+        return {now.rows, now.billTotal, {}};
     } catch (const DbError &) {
         db.target.rollback();
         db.source.rollback();
         throw;
     }
+}
+
+CopyReport copyAccess(const QString &from, const QString &to, const CopyOptions &options)
+{
+    // The whole source is checked before the target is touched.
+    const AccessFile source(from, options.codePage);
+    CheckAccessTables(source);
+
+    Connections db(QString(), to);
+    checkTargetEmpty(db.target, to);
+    if (!db.target.transaction())
+        throw DbError(db.target.lastError());
+    try {
+        CopyReport report;
+        const BooksFigures was = CopyFromAccess(source, db.target, &report.notes);
+        setSequences(db.target);
+        const BooksFigures now = FiguresOf(db.target);
+        checkFigures(was, now, to);
+        if (!db.target.commit())
+            throw DbError(db.target.lastError());
+        report.rows = now.rows;
+        report.billTotal = now.billTotal;
+        return report;
+    } catch (const DbError &) {
+        db.target.rollback();
+        throw;
+    }
+}
+
+} // namespace
+
+CopyReport CopyBooks(const QString &from, const QString &to, const CopyOptions &options)
+{
+    if (!ServerAddress::isUri(from) && !QFileInfo(from).isFile())
+        throw DbError(QStringLiteral("找不到要复制的数据库：%1").arg(from));
+    if (from == to)
+        throw DbError(QStringLiteral("来源和目标是同一个数据库：%1").arg(from));
+
+    const bool access = !ServerAddress::isUri(from) && isAccessFile(from);
+    CreatedTarget created(to);
+    CopyReport report = access ? copyAccess(from, to, options) : copyDatabase(from, to);
+    created.keep();
+    return report;
 }
