@@ -30,8 +30,14 @@ RecordValues lineValues(qint32 billId, const BillLine &line)
                         {QStringLiteral("artno"), line.artno},
                         {QStringLiteral("product"), line.product},
                         {QStringLiteral("color"), line.color}};
+    static const QStringList pieceColumns = [] {
+        QStringList names;
+        for (int i = 1; i <= 10; ++i)
+            names << QStringLiteral("col%1").arg(i);
+        return names;
+    }();
     for (int i = 0; i < int(line.pieces.size()); ++i)
-        values.append({QStringLiteral("col%1").arg(i + 1), line.pieces[i]});
+        values.append({pieceColumns.at(i), line.pieces[i]});
     values.append({QStringLiteral("quantity"), line.quantity});
     values.append({QStringLiteral("price"), line.price});
     values.append({QStringLiteral("pi"), line.pi});

@@ -130,13 +130,21 @@ RecordStore::~RecordStore() = default;
 
 void RecordStore::checkColumns(const RecordValues &values)
 {
-    QStringList names;
-    for (const auto &[column, value] : values)
-        names << checkedName(column);
-    if (m_columns.isEmpty())
-        m_columns = names;
-    else if (names != m_columns)
+    // The names are checked once; later rows need only the same names.
+    if (m_columns.isEmpty()) {
+        for (const auto &[column, value] : values)
+            m_columns << checkedName(column);
+        return;
+    }
+    const bool same = values.size() == m_columns.size()
+        && std::equal(values.cbegin(), values.cend(), m_columns.cbegin(),
+                      [](const auto &value, const QString &column) { return value.first == column; });
+    if (!same) {
+        QStringList names;
+        for (const auto &[column, value] : values)
+            names << column;
         throw DbError(QStringLiteral("无效的列：%1").arg(names.join(QLatin1Char(','))));
+    }
 }
 
 // Each statement is prepared when first needed, then run again with new values.
@@ -170,13 +178,17 @@ qint32 RecordStore::store(qint32 id, const RecordValues &values)
             return id;
         }
     }
-    // The row itself tells its new id, on both engines in the same round trip
-    // (the server's driver would otherwise ask again with lastval()).
+    // A server's row tells its new id in the same round trip (its driver
+    // would otherwise ask again with lastval()); SQLite keeps the last id on
+    // the connection, which costs less than reading a returned row.
+    const bool server = IsServerDatabase(DbConnection());
     QSqlQuery &insert = statement(m_insert, QStringLiteral("insert into ") + m_table + QStringLiteral(" (")
                                                 + m_columns.join(QLatin1Char(',')) + QStringLiteral(") values (")
                                                 + QStringList(m_columns.size(), QStringLiteral("?")).join(QLatin1Char(','))
-                                                + QStringLiteral(") returning id"))
+                                                + (server ? QStringLiteral(") returning id") : QStringLiteral(")")))
                             .run(bound);
+    if (!server)
+        return insert.lastInsertId().toInt();
     if (!insert.next())
         throw DbError(insert.lastError(), m_table);
     const qint32 newId = insert.value(0).toInt();
