@@ -1,5 +1,7 @@
 #include "BillStore.h"
 
+#include "BillColumns.h"
+
 #include "shared/data/DataAccess.h"
 
 #include <QSqlQuery>
@@ -91,11 +93,34 @@ std::optional<ArticleDefaults> BillStore::article(const QString &artno)
     return ArticleDefaults{q.value(0).toString(), q.value(1).toString(), q.value(2).toDouble()};
 }
 
+namespace {
+
+// What the line grid's column col is read from. The grid fills its columns
+// from LineId on in the order of the statement's fields.
+QString lineSource(int col)
+{
+    switch (col) {
+    case BillCol::LineId: return QStringLiteral("id");
+    case BillCol::Artno: return QStringLiteral("artno");
+    case BillCol::Product: return QStringLiteral("product");
+    case BillCol::Color: return QStringLiteral("color");
+    case BillCol::Kg: return QStringLiteral("quantity");
+    case BillCol::Price: return QStringLiteral("price");
+    case BillCol::Amount: return QStringLiteral("quantity*price");
+    case BillCol::Pieces: return QStringLiteral("pi");
+    default: return QStringLiteral("col%1").arg(col - BillCol::Piece1 + 1);
+    }
+}
+
+} // namespace
+
 QString BillStore::lineQuery()
 {
-    return QStringLiteral("select id, artno, product, color, col1, col2, col3, col4, col5, col6, "
-                          "col7, col8, col9, col10, quantity, price, quantity*price, pi "
-                          "from billsub where pid=? order by id");
+    QStringList fields;
+    for (int col = BillCol::LineId; col < BillCol::Count; ++col)
+        fields << lineSource(col);
+    return QStringLiteral("select ") + fields.join(QStringLiteral(", "))
+        + QStringLiteral(" from billsub where pid=? order by id");
 }
 
 SavedBill BillStore::save(const BillHeader &header, const QList<BillLine> &lines)
