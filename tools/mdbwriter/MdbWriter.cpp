@@ -118,11 +118,12 @@ bool parseCurrency(const QString &text, qint64 *value)
 double jetDate(const QVariant &value)
 {
     static const qint64 epoch = QDate(1899, 12, 30).toJulianDay();
-    if (value.metaType().id() == QMetaType::QDateTime) {
-        const QDateTime dt = value.toDateTime();
-        return double(dt.date().toJulianDay() - epoch) + dt.time().msecsSinceStartOfDay() / 86400000.0;
-    }
-    return double(value.toDate().toJulianDay() - epoch);
+    const bool withTime = value.metaType().id() == QMetaType::QDateTime;
+    const QDateTime dt = withTime ? value.toDateTime() : QDateTime(value.toDate(), QTime(0, 0));
+    const double days = double(dt.date().toJulianDay() - epoch);
+    const double time = dt.time().msecsSinceStartOfDay() / 86400000.0;
+    // Before the epoch the day counts down but the time of day still counts up.
+    return days < 0 ? days - time : days + time;
 }
 
 } // namespace
@@ -211,15 +212,25 @@ QByteArray MdbTable::packRow(const QVariantList &values, QString *error) const
         bool ok = true;
         switch (c.type) {
         case MdbType::Boolean: break;
-        case MdbType::Byte: row.append(char(present ? v.toUInt(&ok) : 0)); break;
-        case MdbType::Integer: append<qint16>(row, present ? qint16(v.toInt(&ok)) : 0); break;
+        case MdbType::Byte: {
+            const uint n = present ? v.toUInt(&ok) : 0;
+            ok = ok && n <= 255;
+            row.append(char(n));
+            break;
+        }
+        case MdbType::Integer: {
+            const int n = present ? v.toInt(&ok) : 0;
+            ok = ok && n >= -32768 && n <= 32767;
+            append<qint16>(row, qint16(n));
+            break;
+        }
         case MdbType::Long: append<qint32>(row, present ? v.toInt(&ok) : 0); break;
         case MdbType::Single: append<float>(row, present ? v.toFloat(&ok) : 0); break;
         case MdbType::Double: append<double>(row, present ? v.toDouble(&ok) : 0); break;
         case MdbType::DateTime: append<double>(row, present ? jetDate(v) : 0); break;
         case MdbType::Currency: {
             qint64 units = 0;
-            if (v.canConvert<MdbCurrency>() && v.metaType() == QMetaType::fromType<MdbCurrency>())
+            if (v.metaType() == QMetaType::fromType<MdbCurrency>())
                 units = v.value<MdbCurrency>().tenThousandths;
             else if (v.metaType().id() == QMetaType::QString)
                 ok = parseCurrency(v.toString(), &units);
@@ -453,8 +464,10 @@ QByteArray tableDefinition(const QList<MdbColumnDef> &columns, bool system, quin
 
 bool MdbWriter::close()
 {
-    if (!m_file.isOpen())
+    if (!m_file.isOpen()) {
+        fail(QStringLiteral("no file is open"));
         return false;
+    }
     const QDateTime now = QDateTime::currentDateTime();
     m_catalog->addRow({2, TablesContainer, m_catalog->name(), 1, qint32(0x80000002u), now, now, QVariant()});
     for (const auto &t : m_tables)
