@@ -126,6 +126,48 @@ double jetDate(const QVariant &value)
     return days < 0 ? days - time : days + time;
 }
 
+// Appends a fixed-size value (zeros for Null); false when it does not fit.
+bool appendFixed(QByteArray &row, MdbType type, const QVariant &v)
+{
+    bool ok = true;
+    switch (type) {
+    case MdbType::Boolean: break;
+    case MdbType::Byte: {
+        const uint n = v.isValid() ? v.toUInt(&ok) : 0;
+        ok = ok && n <= 255;
+        row.append(char(n));
+        break;
+    }
+    case MdbType::Integer: {
+        const int n = v.isValid() ? v.toInt(&ok) : 0;
+        ok = ok && n >= -32768 && n <= 32767;
+        append<qint16>(row, qint16(n));
+        break;
+    }
+    case MdbType::Long: append<qint32>(row, v.isValid() ? v.toInt(&ok) : 0); break;
+    case MdbType::Single: append<float>(row, v.isValid() ? v.toFloat(&ok) : 0); break;
+    case MdbType::Double: append<double>(row, v.isValid() ? v.toDouble(&ok) : 0); break;
+    case MdbType::DateTime: append<double>(row, v.isValid() ? jetDate(v) : 0); break;
+    case MdbType::Currency: {
+        qint64 units = 0;
+        if (v.metaType() == QMetaType::fromType<MdbCurrency>())
+            units = v.value<MdbCurrency>().tenThousandths;
+        else if (v.metaType().id() == QMetaType::QString)
+            ok = parseCurrency(v.toString(), &units);
+        else if (v.metaType().id() == QMetaType::Double || v.metaType().id() == QMetaType::Float)
+            units = qRound64(v.toDouble() * 10000);
+        else if (v.isValid())
+            units = v.toLongLong(&ok) * 10000;
+        append<qint64>(row, units);
+        break;
+    }
+    case MdbType::Text:
+    case MdbType::Ole:
+    case MdbType::Memo: break;
+    }
+    return ok;
+}
+
 } // namespace
 
 // A data page being filled: rows from the end backwards, their offsets after
@@ -209,44 +251,8 @@ QByteArray MdbTable::packRow(const QVariantList &values, QString *error) const
             variable << data;
             continue;
         }
-        bool ok = true;
-        switch (c.type) {
-        case MdbType::Boolean: break;
-        case MdbType::Byte: {
-            const uint n = present ? v.toUInt(&ok) : 0;
-            ok = ok && n <= 255;
-            row.append(char(n));
-            break;
-        }
-        case MdbType::Integer: {
-            const int n = present ? v.toInt(&ok) : 0;
-            ok = ok && n >= -32768 && n <= 32767;
-            append<qint16>(row, qint16(n));
-            break;
-        }
-        case MdbType::Long: append<qint32>(row, present ? v.toInt(&ok) : 0); break;
-        case MdbType::Single: append<float>(row, present ? v.toFloat(&ok) : 0); break;
-        case MdbType::Double: append<double>(row, present ? v.toDouble(&ok) : 0); break;
-        case MdbType::DateTime: append<double>(row, present ? jetDate(v) : 0); break;
-        case MdbType::Currency: {
-            qint64 units = 0;
-            if (v.metaType() == QMetaType::fromType<MdbCurrency>())
-                units = v.value<MdbCurrency>().tenThousandths;
-            else if (v.metaType().id() == QMetaType::QString)
-                ok = parseCurrency(v.toString(), &units);
-            else if (v.metaType().id() == QMetaType::Double || v.metaType().id() == QMetaType::Float)
-                units = qRound64(v.toDouble() * 10000);
-            else if (present)
-                units = v.toLongLong(&ok) * 10000;
-            append<qint64>(row, units);
-            break;
-        }
-        case MdbType::Text:
-        case MdbType::Ole:
-        case MdbType::Memo: break;
-        }
-        if (!ok)
-            return bad(c, QStringLiteral("not a %1 value: %2").arg(int(c.type)).arg(v.toString()));
+        if (!appendFixed(row, c.type, present ? v : QVariant()))
+            return bad(c, QStringLiteral("out of range or of the wrong kind: %1").arg(v.toString()));
     }
     if (!variable.isEmpty()) {
         QList<quint16> offsets;
