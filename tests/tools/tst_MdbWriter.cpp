@@ -38,6 +38,8 @@ QList<Case> everyTypeCases()
           QStringLiteral("长").repeated(1500), 1},
          "3|1|0|0|-0.0001|0|0|1899-12-30 00:00:00||" + QStringLiteral("长").repeated(1500) + "|1"},
         {nulls, "4|0|||||||||"},
+        {{5, false, 1, 2, 0.1 + 0.2, 0.25f, 0.1, QDate(2000, 2, 29), QStringLiteral("李四"), QVariant(), QVariant()},
+         "5|0|1|2|0.3000|0.25|0.1|2000-02-29 00:00:00|李四||"},
     };
 }
 
@@ -108,6 +110,7 @@ private slots:
         mdb_read_columns(def);
         mdb_rewind_table(def);
         QCOMPARE(int(def->num_cols), EveryColumn.size());
+        QVERIFY(static_cast<MdbColumn *>(g_ptr_array_index(def->columns, 0))->is_long_auto);
         std::vector<QByteArray> bound(def->num_cols, QByteArray(MDB_BIND_SIZE, '\0'));
         for (unsigned i = 0; i < def->num_cols; ++i)
             mdb_bind_column(def, int(i + 1), bound[i].data(), nullptr);
