@@ -18,6 +18,9 @@ packages=(
     lintian appstream desktop-file-utils man-db
     # test oracles and headless display
     sqlite3 python3-openpyxl poppler-utils xvfb xauth
+    # the old program's Access database: libmdb reads it, the command-line
+    # tools check the files that tools/mdbwriter writes
+    mdbtools mdbtools-dev
     # Chinese typed through a real input method (tools/ime-session.sh):
     # fcitx5 with pinyin, its Qt 6 input context, a session bus, xdotool
     fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6 dbus dbus-x11 xdotool
