@@ -7,8 +7,6 @@ packages=(
     dpkg-dev file
     qt6-base-dev qt6-qpa-plugins libqt6sql6-sqlite qt6-tools-dev libgl-dev
     libxlsxwriter-dev libzip-dev libsqlite3-dev
-    # the Windows program's Access books, read as a --copy-database source
-    mdbtools-dev
     # a shared database server; the tests start a throwaway cluster of their
     # own, bench_server runs the bare statements through libpq
     libqt6sql6-psql postgresql postgresql-client libpq-dev
