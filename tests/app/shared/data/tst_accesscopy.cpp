@@ -112,8 +112,8 @@ struct OldBooks
 
     // The five tables of the books as this program must hold them, one line
     // per row in id order: Null text as "", Null numbers as 0 (only a date
-    // stays Null, ∅), dates without
-    // their time, bill totals to four decimals; the orphan line left out.
+    // stays Null, ∅), dates without their time, bill totals to four
+    // decimals; the orphan line left out.
     QString expected() const
     {
         QString out;
