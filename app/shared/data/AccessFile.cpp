@@ -239,16 +239,21 @@ public:
 
 namespace {
 
-// A table definition freed however the read ends.
+// A table definition with its columns, freed however the read ends; throws
+// DbError when the table is missing or cannot be read.
 struct TableDef
 {
-    explicit TableDef(MdbCatalogEntry *entry)
-        : def(mdb_read_table(entry))
+    TableDef(MdbCatalogEntry *entry, const QString &table, const QString &path)
+        : def(entry ? mdb_read_table(entry) : nullptr)
     {
+        if (!entry)
+            throw DbError(QStringLiteral("Access 数据库里没有表 %1：%2").arg(table, path));
         if (def && !mdb_read_columns(def)) {
             mdb_free_tabledef(def);
             def = nullptr;
         }
+        if (!def)
+            throw DbError(QStringLiteral("Access 数据库文件已损坏，读不出表 %1：%2").arg(table, path));
     }
     ~TableDef()
     {
@@ -331,12 +336,7 @@ QStringList AccessFile::tables() const
 
 QStringList AccessFile::columns(const QString &table) const
 {
-    MdbCatalogEntry *entry = d->entry(table);
-    if (!entry)
-        throw DbError(QStringLiteral("Access 数据库里没有表 %1：%2").arg(table, d->path));
-    const TableDef t(entry);
-    if (!t.def)
-        throw DbError(QStringLiteral("Access 数据库文件已损坏，读不出表 %1：%2").arg(table, d->path));
+    const TableDef t(d->entry(table), table, d->path);
     QStringList names;
     for (unsigned i = 0; i < t.def->num_cols; ++i)
         names << QString::fromUtf8(t.column(i)->name);
@@ -346,12 +346,7 @@ QStringList AccessFile::columns(const QString &table) const
 void AccessFile::read(const QString &table, const QStringList &columns,
                       const std::function<void(const QVariantList &)> &row) const
 {
-    MdbCatalogEntry *entry = d->entry(table);
-    if (!entry)
-        throw DbError(QStringLiteral("Access 数据库里没有表 %1：%2").arg(table, d->path));
-    const TableDef t(entry);
-    if (!t.def)
-        throw DbError(QStringLiteral("Access 数据库文件已损坏，读不出表 %1：%2").arg(table, d->path));
+    const TableDef t(d->entry(table), table, d->path);
 
     // Where each wanted column sits among the table's.
     QHash<QString, int> position;
