@@ -96,4 +96,12 @@ QStringList indexStatements()
     };
 }
 
+QStringList indexNames()
+{
+    QStringList names;
+    for (const QString &sql : indexStatements())
+        names << sql.section(QLatin1Char(' '), 5, 5); // create index if not exists <name> on …
+    return names;
+}
+
 } // namespace Schema

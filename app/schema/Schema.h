@@ -22,4 +22,7 @@ QStringList createStatements(Engine engine = Engine::Sqlite);
 // database made by an older version gets the indexes added since.
 QStringList indexStatements();
 
+// The names of the indexes indexStatements() creates.
+QStringList indexNames();
+
 } // namespace Schema
