@@ -19,7 +19,6 @@
 
 namespace {
 
-const QString Placeholder = QStringLiteral("*");
 
 bool isNavigationKey(int key)
 {
@@ -263,7 +262,7 @@ void GridEditing::onGridDoubleClick()
             grd->setCol(mouseCol);
     }
     if (mouseCol == 0 && mouseRow >= 1 && d->allowRowDelete
-        && grd->gridModel()->textView(grd->row(), 0) != Placeholder) {
+        && grd->gridModel()->textView(grd->row(), 0) != GridModel::EntryRowMark) {
         bool cancel = false;
         const int row = q->Row();
         Q_EMIT q->BeforeRowDelete(row, cancel);

@@ -7,7 +7,6 @@
 
 namespace {
 
-const QString Placeholder = QStringLiteral("*");
 const QString AscendingMark = QStringLiteral("/");
 const QString DescendingMark = QStringLiteral("\\");
 
@@ -35,7 +34,7 @@ void OVGridPrivate::sortByColumn()
 
         // The entry row stays last: it is left out of the sort.
         int last = rows - 1;
-        if (model()->textView(last, 0) == Placeholder)
+        if (model()->textView(last, 0) == GridModel::EntryRowMark)
             --last;
         if (last >= 2) {
             moveInternally(1, col);

@@ -13,7 +13,6 @@ namespace {
 Q_LOGGING_CATEGORY(lcCell, "tovik.grid.cell")
 
 constexpr quint32 ColourMask = 0xFFFFFF;
-const QString Placeholder = QStringLiteral("*");
 
 // Cell's corners: a missing first corner is the current cell, a missing
 // second one the first. False when either lies outside the grid.
@@ -37,7 +36,7 @@ QString gridText(const GridView *grd)
     const GridModel *model = grd->gridModel();
     QString text;
     for (int r = 0; r < grd->rows(); ++r) {
-        if (model->textView(r, 0) == Placeholder)
+        if (model->textView(r, 0) == GridModel::EntryRowMark)
             break;
         if (r > 0)
             text += QLatin1String("\r\n");

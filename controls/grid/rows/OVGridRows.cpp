@@ -9,7 +9,6 @@
 
 namespace {
 
-const QString Placeholder = QStringLiteral("*");
 
 // A new row's empty cells take their column's default text.
 void applyDefaults(GridView *grd, const ColumnSet &columns, int row)
@@ -53,7 +52,7 @@ void OVGrid::AddItem(const QString &Item, int Row, bool SetRow)
         UpdateRowNo(Row);
     if (d->allowAlternate)
         d->paintAlternateRows(Row, 1);
-    if (d->model()->textView(Row, 0) != Placeholder) {
+    if (d->model()->textView(Row, 0) != GridModel::EntryRowMark) {
         applyDefaults(d->grd, d->columns, Row);
         reformatRow(d->grd, d->columns, Row);
         if (WordWrap())
@@ -134,7 +133,7 @@ void OVGrid::AutoLastRow()
         d->grd->addItem(QStringLiteral("\t"));
     } else {
         d->grd->setTextMatrix(last, 0, QString::number(last));
-        d->grd->addItem(Placeholder);
+        d->grd->addItem(GridModel::EntryRowMark.toString());
     }
 }
 
