@@ -24,10 +24,11 @@ class QToolButton;
 class QWidget;
 
 // The editors that float over the current cell — the text box, the column
-// drop-downs, the pick-list and the drop button — with every flag of
-// editing and focus: opening an editor, the keys inside it, ending an edit
-// with the host's events, and turning what the grid reports (cell moves
-// aside) into edits. The editors are children of the grid.
+// drop-downs, the pick-list and the drop button — and every flag of editing
+// and focus: opening an editor, the keys inside it, ending an edit with the
+// host's events, and the grid's keys, clicks and focus that start or end
+// one. A part of OVGridPrivate: it reads the columns' settings there, and
+// hands a title click to its sort. The editors are children of the grid.
 class GridEditing
 {
 public:

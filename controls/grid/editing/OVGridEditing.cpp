@@ -1,5 +1,5 @@
-// OVGrid: editing properties and the events of the grid and its editors,
-// handed to the editing part.
+// OVGrid: the editing properties, the column drop-downs' lists, and the
+// events of the grid and its editors, handed to the editing part.
 
 #include "OVGrid_p.h"
 
@@ -40,6 +40,17 @@ int OVGrid::MouseCol() const
 int OVGrid::MouseRow() const
 {
     return d->grd->mouseRow();
+}
+
+void OVGrid::AddCboList(int Col, const QString &NewValue)
+{
+    const QString value = NewValue.trimmed();
+    if (value.isEmpty() || !d->columns.contains(Col))
+        return;
+    QComboBox *combo = d->editing->columnCombo(Col);
+    d->editing->raiseCombo(combo);
+    if (combo->findText(value, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
+        combo->addItem(value);
 }
 
 bool OVGrid::event(QEvent *event)

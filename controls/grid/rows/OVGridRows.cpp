@@ -5,8 +5,6 @@
 #include "appearance/RowFitter.h"
 #include "editing/GridEditing.h"
 
-#include <QComboBox>
-
 namespace {
 
 
@@ -152,17 +150,6 @@ void OVGrid::UpdateRowNo(int Row)
     if (Row < 0 || Row > d->grd->rows() - 1)
         return;
     d->model()->numberRows(Row);
-}
-
-void OVGrid::AddCboList(int Col, const QString &NewValue)
-{
-    const QString value = NewValue.trimmed();
-    if (value.isEmpty() || !d->columns.contains(Col))
-        return;
-    QComboBox *combo = d->editing->columnCombo(Col);
-    d->editing->raiseCombo(combo);
-    if (combo->findText(value, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
-        combo->addItem(value);
 }
 
 bool OVGrid::AllowRowDelete() const
