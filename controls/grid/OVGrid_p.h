@@ -35,8 +35,9 @@ public:
     // Makes the parts; once the control holds this state.
     void init();
 
-    // The parts, in the order they are made. The view and the labels are
-    // children of the control, the editors children of the view.
+    // The parts, in the order they are made. The view, the measuring label
+    // and the message panel are children of the control; the editors and the
+    // strip picture children of the view.
     GridView *grd = nullptr;              // the underlying grid
     ColumnSet columns;                    // per-column settings, sized to Cols
     std::unique_ptr<GridEditing> editing; // the editors and their events

@@ -26,7 +26,7 @@ public:
     Editor editor(int col) const { return contains(col) ? m_columns[size_t(col)].editor : Editor::None; }
     // "txt" and "txtdate" columns edit in the text box.
     bool editsAsText(int col) const;
-    // Every tag that names a drop-down ("cbo", "cbodata") offers the drop button.
+    // A tag with "cbo" in it ("cbo", "cbodata") offers the drop button.
     bool hasDropButton(int col) const { return contains(col) && m_columns[size_t(col)].dropButton; }
     void setTag(int col, const QString &tag);
     // A tag from a layout string, with what it brings: a date column takes
