@@ -1,39 +1,22 @@
-// OVGrid: layout, colours, row heights, editors that follow their cell, the
-// mouse wheel, the tooltip, messages and the log.
+// OVGrid: layout, colours, fonts and drawing, the tooltip, messages and
+// the log.
 
 #include "OVGrid_p.h"
 
 #include "appearance/AboutBox.h"
-#include "appearance/RowFitMarks.h"
-#include "appearance/TextMeasure.h"
-#include "appearance/WheelRule.h"
-#include "editing/EditRules.h"
 
-#include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLoggingCategory>
 #include <QPainter>
 #include <QStandardPaths>
-#include <QStyle>
 #include <QTextStream>
-#include <QToolButton>
-#include <QWheelEvent>
-
-#include <optional>
 
 namespace {
 
 Q_LOGGING_CATEGORY(lcAppearance, "tovik.grid.appearance")
 
-// Repaint and fitting loops give the user the screen back after this long.
-constexpr qint64 BudgetMs = 100;
-constexpr int RowPadding = 100;   // twips added to a fitted row's text height
 constexpr int StripHeight = 30;   // twips
 constexpr int StripInset = 100;   // twips from either end of the grid
 
@@ -56,182 +39,6 @@ QPixmap stripImage(int width, int height)
 }
 
 } // namespace
-
-void OVGridPrivate::initAppearance()
-{
-    fitMarks = std::make_unique<RowFitMarks>(model());
-    // Rows coming into view get their heights before the editor follows
-    // its cell to where they put it.
-    QObject::connect(grd, &GridView::scrolled, q, [this] {
-        fitRowsInView();
-        followCurrentCell();
-    });
-    QObject::connect(grd, &GridView::viewResized, q, [this] { fitRowsInView(); });
-    // The scroll that brings a row into view is worked out from true heights.
-    QObject::connect(grd, &GridView::aboutToScrollTo, q, [this](int row) {
-        fitScreenful(row, -1);
-        fitScreenful(row, 1);
-    });
-    // A removal moves rows up into view; the marks have moved with them.
-    QObject::connect(model(), &QAbstractItemModel::rowsRemoved, q, [this] { fitRowsInView(); });
-    // Long titles wrap in a title row fitted to them rather than being cut short.
-    grd->horizontalHeader()->setTextElideMode(Qt::ElideNone);
-    pic->setScaledContents(true);
-    pic->show();
-}
-
-void OVGridPrivate::paintAlternateRows(int fromRow, int fromCol)
-{
-    if (grd->rows() <= 1 || grd->cols() <= 1)
-        return;
-    // Row colours are worked out as rows are drawn, so every row is right
-    // at once; only colours a host set on cells need taking back.
-    model()->setAlternate(true);
-    if (customBackColour)
-        model()->clearBackColors(fromRow, fromCol);
-}
-
-int OVGridPrivate::textWidthOf(int row, int col) const
-{
-    QStyle *style = grd->style();
-    const int margin = row == 0 ? style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grd)
-                                : style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grd) + 1;
-    return grd->toPixelsX(grd->colWidth(col)) - 2 * margin;
-}
-
-void OVGridPrivate::fitRowHeight(int row)
-{
-    if (row == -1)
-        row = grd->row();
-    if (row < 0 || row >= grd->rows())
-        return;
-    fitMarks->take(row);
-    int height = 0;
-    for (int c = 1; c < grd->cols(); ++c) {
-        if (!colSettings.wordWrap[c] && row != 0)
-            continue;
-        // Hidden columns show no text to make room for.
-        if (grd->colWidth(c) <= EditRules::HiddenWidth)
-            continue;
-        height = std::max(height, wrappedTextHeight(lbl->font(), model()->text(row, c), textWidthOf(row, c)));
-    }
-    grd->setRowHeightTwips(row, std::max(grd->toTwipsY(height) + RowPadding, grd->rowHeightMin()));
-}
-
-void OVGridPrivate::fitRowHeights(int fromRow, int toRow)
-{
-    if (fromRow == -1)
-        fromRow = 1;
-    if (toRow == -1)
-        toRow = grd->rows() - 1;
-    if (fromRow < 0 || fromRow >= grd->rows() || toRow < 0 || toRow >= grd->rows())
-        return;
-    QElapsedTimer timer;
-    timer.start();
-    const DrawingPause pause(grd);
-    for (int r = fromRow; r <= toRow && timer.elapsed() <= BudgetMs; ++r)
-        fitRowHeight(r);
-}
-
-void OVGridPrivate::fitRowsInView()
-{
-    if (!fitMarks->any() || grd->rows() <= 1)
-        return;
-    fitScreenful(grd->topRow(), 1);
-    fitScreenful(grd->rows() - 1, -1);
-}
-
-void OVGridPrivate::fitScreenful(int fromRow, int step)
-{
-    if (!fitMarks->any())
-        return;
-    const int viewHeight = std::max(grd->viewport()->height(), 1);
-    std::optional<DrawingPause> pause; // only once a row is fitted
-    int filled = 0;
-    for (int r = fromRow; r >= 1 && r < grd->rows() && filled < viewHeight; r += step) {
-        if (fitMarks->take(r)) {
-            if (!pause)
-                pause.emplace(grd);
-            fitRowHeight(r);
-        }
-        filled += grd->rowHeight(r - 1); // 0 for a hidden row
-    }
-}
-
-void OVGridPrivate::fitIfMarked(int row)
-{
-    if (fitMarks->take(row))
-        fitRowHeight(row);
-}
-
-void OVGridPrivate::markCurrentRow(bool forced)
-{
-    if (!forced && grd->row() == prevRow)
-        return;
-    const int row = grd->rows() > 1 ? grd->row() : 0;
-    const auto mark = currentRowMode == OVGrid::ovCRFontBold    ? GridModel::RowMark::Bold
-                      : currentRowMode == OVGrid::ovCRForeColor ? GridModel::RowMark::Red
-                                                                : GridModel::RowMark::None;
-    model()->setMarkedRow(row, mark);
-}
-
-void OVGridPrivate::layoutChildren()
-{
-    grd->setGeometry(q->rect());
-    const int stripWidth = std::max(grd->width() - grd->toPixelsX(2 * StripInset), 0);
-    const int stripHeight = std::max(grd->toPixelsY(StripHeight), 1);
-    pic->setGeometry(grd->toPixelsX(StripInset), grd->height() - stripHeight, stripWidth, stripHeight);
-    pic->setPixmap(stripImage(stripWidth, stripHeight));
-    msg->move((q->width() - msg->width()) / 2, (q->height() - msg->height()) / 2);
-}
-
-void OVGridPrivate::followCurrentCell()
-{
-    if (!editable)
-        return;
-    const QString tag = tagOf(grd->col());
-    if (tag.isEmpty() || tag == QLatin1String("chk"))
-        return;
-    QWidget *editor = nullptr;
-    for (QWidget *candidate : {static_cast<QWidget *>(txt), static_cast<QWidget *>(cmd),
-                               static_cast<QWidget *>(cbodata)}) {
-        if (!candidate->isHidden()) {
-            editor = candidate;
-            break;
-        }
-    }
-    if (!editor && tag == QLatin1String("cbo")) {
-        const auto it = cbo.find(grd->col());
-        if (it != cbo.end() && !it->second->isHidden())
-            editor = it->second;
-    }
-    if (!editor)
-        return;
-    if (!grd->rowIsVisible(grd->row())) {
-        // Out of sight but still open, until the row scrolls back.
-        editor->move(-9999, editor->y());
-        return;
-    }
-    const QRect cell = cellRect();
-    if (editor == cmd)
-        editor->move(cell.right() + 1 - cmd->width(), cell.top());
-    else
-        editor->move(cell.topLeft());
-}
-
-bool OVGridPrivate::onWheel(QWheelEvent *event)
-{
-    if (!grd->hasFocus() || grd->rows() <= 1)
-        return false;
-    const auto top = wheelTopRow(event->angleDelta().y(), event->modifiers(), event->buttons(),
-                                 grd->topRow(), grd->rowIsVisible(grd->rows() - 1));
-    if (!top)
-        return false;
-    if (*top != grd->topRow())
-        grd->setTopRow(std::min(*top, grd->rows() - 1));
-    event->accept();
-    return true;
-}
 
 void OVGrid::Message(int setting, const QString &msging)
 {
@@ -289,7 +96,12 @@ void OVGrid::ShowAbout()
 void OVGrid::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    d->layoutChildren();
+    d->grd->setGeometry(rect());
+    const int stripWidth = std::max(d->grd->width() - d->grd->toPixelsX(2 * StripInset), 0);
+    const int stripHeight = std::max(d->grd->toPixelsY(StripHeight), 1);
+    d->pic->setGeometry(d->grd->toPixelsX(StripInset), d->grd->height() - stripHeight, stripWidth, stripHeight);
+    d->pic->setPixmap(stripImage(stripWidth, stripHeight));
+    d->msg->move((width() - d->msg->width()) / 2, (height() - d->msg->height()) / 2);
 }
 
 void OVGrid::paintEvent(QPaintEvent *event)
@@ -298,4 +110,100 @@ void OVGrid::paintEvent(QPaintEvent *event)
     if (d->grd->toolTip().isEmpty() && !toolTip().isEmpty())
         d->grd->setToolTip(toolTip());
     QWidget::paintEvent(event);
+}
+
+OVGrid::CurrentRowModes OVGrid::CurrentRowMode() const
+{
+    return d->currentRowMode;
+}
+
+void OVGrid::setCurrentRowMode(CurrentRowModes value)
+{
+    if (value < ovCRNone || value > ovCRForeColor)
+        return;
+    d->currentRowMode = value;
+    d->markDirty();
+}
+
+bool OVGrid::Redraw() const
+{
+    return d->grd->redraw();
+}
+
+void OVGrid::setRedraw(bool value)
+{
+    d->grd->setRedraw(value);
+}
+
+QString OVGrid::TipText() const
+{
+    return d->grd->toolTip();
+}
+
+void OVGrid::setTipText(const QString &value)
+{
+    d->grd->setToolTip(value);
+}
+
+QFont OVGrid::Font() const
+{
+    return d->grd->font();
+}
+
+void OVGrid::setFont(const QFont &value)
+{
+    d->grd->setGridFont(value);
+    d->markDirty();
+}
+
+bool OVGrid::AllowAlternate() const
+{
+    return d->allowAlternate;
+}
+
+void OVGrid::setAllowAlternate(bool value)
+{
+    d->allowAlternate = value;
+    // The grey of even rows is worked out as rows are drawn: off, no row
+    // gets it, neither those there nor those still to come.
+    d->model()->setAlternate(value);
+    d->markDirty();
+}
+
+int OVGrid::MergeCells() const
+{
+    return d->grd->mergeCells();
+}
+
+void OVGrid::setMergeCells(int value)
+{
+    d->grd->setMergeCells(value);
+    d->markDirty();
+}
+
+int OVGrid::RowHeightMin() const
+{
+    return d->grd->rowHeightMin();
+}
+
+void OVGrid::setRowHeightMin(int value)
+{
+    d->grd->setRowHeightMin(value);
+    d->markDirty();
+}
+
+bool OVGrid::WordWrap() const
+{
+    return d->grd->wordWrap();
+}
+
+void OVGrid::setWordWrap(bool value)
+{
+    d->grd->setWordWrap(value);
+    d->markDirty();
+}
+
+void OVGrid::Refresh()
+{
+    d->grd->refresh();
 }

@@ -2,13 +2,12 @@
 
 #include "OVGrid_p.h"
 
+#include "appearance/RowFitter.h"
+#include "editing/GridEditing.h"
+
 #include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 
 namespace {
-
 
 QVariant bagValue(const OVGrid::PropertyBag &bag, const QString &name, const QVariant &fallback)
 {
@@ -19,31 +18,30 @@ QVariant bagValue(const OVGrid::PropertyBag &bag, const QString &name, const QVa
     return fallback;
 }
 
-} // namespace
-
-QFont OVGridPrivate::ambientFont() const
+// The font a host window's controls start with.
+QFont ambientFont(const QWidget *control)
 {
-    return q->parentWidget() ? q->parentWidget()->font() : QApplication::font();
+    return control->parentWidget() ? control->parentWidget()->font() : QApplication::font();
 }
+
+} // namespace
 
 void OVGrid::ReadProperties(const PropertyBag &bag)
 {
     const auto value = [&bag](const char *name, const QVariant &fallback) {
         return bagValue(bag, QLatin1String(name), fallback);
     };
-    const QFont font = value("Font", d->ambientFont()).value<QFont>();
+    const QFont font = value("Font", ambientFont(this)).value<QFont>();
     d->grd->setGridFont(font);
     // The editors and the measuring label keep the font the control was
-    // loaded with; the column drop-downs are made from the template.
-    for (QWidget *part : {static_cast<QWidget *>(d->lbl), static_cast<QWidget *>(d->txt),
-                          static_cast<QWidget *>(d->cboTemplate), static_cast<QWidget *>(d->cbodata)})
-        part->setFont(font);
+    // loaded with.
+    d->fitter->setFont(font);
+    d->editing->setFont(font);
 
     d->grd->setCols(std::clamp(value("Cols", 2).toInt(), 1, MaxCols));
     d->grd->setRows(std::clamp(value("Rows", 1).toInt(), 1, MaxRows));
     d->allowAlternate = value("AllowAlternate", true).toBool();
-    d->editable = value("Editable", false).toBool();
-    d->grd->updateInputMethod();
+    d->editing->setEditable(value("Editable", false).toBool());
     d->allowSort = value("AllowSort", false).toBool();
     d->allowRowDelete = value("AllowRowDelete", false).toBool();
     d->allowRowNo = value("AllowRowNo", true).toBool();
@@ -52,7 +50,7 @@ void OVGrid::ReadProperties(const PropertyBag &bag)
     d->grd->setRowHeightMin(value("RowHeightMin", 0).toInt());
     d->grd->setWordWrap(value("WordWrap", false).toBool());
 
-    d->colSettings.resize(d->grd->cols());
+    d->columns.resize(d->grd->cols());
     for (int c = 0; c < d->grd->cols(); ++c)
         d->grd->setFixedAlignment(c, 4);
     d->grd->setColAlignment(0, 4);
@@ -74,7 +72,7 @@ OVGrid::PropertyBag OVGrid::WriteProperties() const
         {QStringLiteral("Cols"), d->grd->cols()},
         {QStringLiteral("Rows"), d->grd->rows()},
         {QStringLiteral("AllowAlternate"), d->allowAlternate},
-        {QStringLiteral("Editable"), d->editable},
+        {QStringLiteral("Editable"), d->editing->isEditable()},
         {QStringLiteral("AllowSort"), d->allowSort},
         {QStringLiteral("AllowRowDelete"), d->allowRowDelete},
         {QStringLiteral("AllowRowNo"), d->allowRowNo},
@@ -83,4 +81,9 @@ OVGrid::PropertyBag OVGrid::WriteProperties() const
         {QStringLiteral("RowHeightMin"), d->grd->rowHeightMin()},
         {QStringLiteral("WordWrap"), d->grd->wordWrap()},
     };
+}
+
+bool OVGrid::isPropertyBagDirty() const
+{
+    return d->dirty;
 }

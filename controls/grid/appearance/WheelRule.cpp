@@ -1,5 +1,11 @@
 #include "WheelRule.h"
 
+#include "view/GridView.h"
+
+#include <QWheelEvent>
+
+#include <algorithm>
+
 namespace {
 
 constexpr int Notch = 120;
@@ -20,4 +26,18 @@ std::optional<int> wheelTopRow(int delta, Qt::KeyboardModifiers modifiers, Qt::M
         return 1;
     }
     return std::nullopt;
+}
+
+bool scrollByWheel(GridView *grid, QWheelEvent *event)
+{
+    if (!grid->hasFocus() || grid->rows() <= 1)
+        return false;
+    const auto top = wheelTopRow(event->angleDelta().y(), event->modifiers(), event->buttons(),
+                                 grid->topRow(), grid->rowIsVisible(grid->rows() - 1));
+    if (!top)
+        return false;
+    if (*top != grid->topRow())
+        grid->setTopRow(std::min(*top, grid->rows() - 1));
+    event->accept();
+    return true;
 }

@@ -11,3 +11,9 @@
 // to the grid's ordinary wheel handling.
 std::optional<int> wheelTopRow(int delta, Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons,
                                int topRow, bool lastRowVisible);
+
+class GridView;
+class QWheelEvent;
+
+// Scrolls the focused grid by that rule; true when the message was taken.
+bool scrollByWheel(GridView *grid, QWheelEvent *event);

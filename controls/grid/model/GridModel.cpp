@@ -113,7 +113,7 @@ void GridModel::numberRows(int fromRow)
 {
     fromRow = std::max(fromRow, 0);
     for (int r = fromRow; r < rows(); ++r) {
-        if (m_rows[r].text(0) != u"*")
+        if (m_rows[r].text(0) != EntryRowMark)
             m_rows[r].setText(0, QString::number(r));
     }
     if (fromRow == 0)

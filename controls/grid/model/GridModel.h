@@ -30,7 +30,10 @@ public:
     QStringView textView(int row, int col) const;
     QString text(int row, int col) const { return textView(row, col).toString(); }
     void setText(int row, int col, QStringView text);
-    // Column 0 of rows fromRow … gets the row's index, except where it is "*".
+    // Column 0 of the entry row for a new record, kept at the end of an
+    // editable list.
+    static constexpr QStringView EntryRowMark = u"*";
+    // Column 0 of rows fromRow … gets the row's index, except on the entry row.
     void numberRows(int fromRow);
     qint32 rowData(int row) const;
     void setRowData(int row, qint32 data);

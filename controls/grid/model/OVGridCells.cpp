@@ -2,6 +2,9 @@
 
 #include "OVGrid_p.h"
 
+#include "appearance/RowFitter.h"
+#include "editing/GridEditing.h"
+
 int OVGrid::Rows() const
 {
     return d->grd->rows();
@@ -14,7 +17,7 @@ void OVGrid::setRows(int value)
     // Fewer rows is a reset or a cut: an open edit belongs to rows that go
     // or to a record being replaced, so it is dropped, never stored.
     if (value < d->grd->rows())
-        d->discardEdit();
+        d->editing->discardEdit();
     const bool noDataRow = d->grd->row() == 0 || d->grd->rows() == 1;
     const int oldRows = d->grd->rows();
     const int oldRow = d->grd->row();
@@ -43,18 +46,17 @@ void OVGrid::setCols(int value)
     const int oldCol = d->grd->col();
     d->grd->setCols(value);
     d->markDirty();
-    d->colSettings.resize(value);
+    d->columns.resize(value);
     for (int c = 0; c < value; ++c)
         d->grd->setFixedAlignment(c, 4);
     d->grd->setColAlignment(0, 4);
     if (d->allowAlternate && value > oldCols)
         d->paintAlternateRows(1, oldCols);
     if (value < oldCols && WordWrap())
-        d->fitRowHeights(1, d->grd->rows() - 1);
+        d->fitter->fitRows(1, d->grd->rows() - 1);
     if (d->grd->col() != oldCol) {
         Q_EMIT AfterRowColChange(oldRow, value, Row(), Col());
-        if (d->editable)
-            d->showDropButton();
+        d->editing->updateDropButton();
     }
 }
 
@@ -87,27 +89,27 @@ QString OVGrid::Text() const
 
 void OVGrid::setText(const QString &value)
 {
-    d->grd->setText(d->formatCell(d->grd->row(), d->grd->col(), value));
+    d->grd->setText(d->columns.formatCell(d->grd->row(), d->grd->col(), value));
     if (WordWrap())
-        d->fitRowHeight(-1);
+        d->fitter->fitRow(-1);
 }
 
 QString OVGrid::TextMatrix(int Row, int Col) const
 {
-    if (d->isOutOfRange(Row, Col))
+    if (!d->grd->contains(Row, Col))
         return QString();
     const QString text = d->grd->textMatrix(Row, Col);
     // A tick column reads as a truth value; its title stays a title.
-    if (Row > 0 && d->colSettings.format[Col] == QLatin1String("chk"))
+    if (Row > 0 && d->columns.hasTickFormat(Col))
         return text.isEmpty() ? QStringLiteral("0") : QStringLiteral("-1");
     return text;
 }
 
 void OVGrid::setTextMatrix(int Row, int Col, const QString &value)
 {
-    if (d->isOutOfRange(Row, Col))
+    if (!d->grd->contains(Row, Col))
         return;
-    d->grd->setTextMatrix(Row, Col, d->formatCell(Row, Col, value));
+    d->grd->setTextMatrix(Row, Col, d->columns.formatCell(Row, Col, value));
     if (WordWrap())
-        d->fitRowHeight(Row);
+        d->fitter->fitRow(Row);
 }

@@ -2,8 +2,8 @@
 
 #include "OVGrid_p.h"
 
-#include "appearance/RowFitMarks.h"
-
+#include "appearance/RowFitter.h"
+#include "editing/GridEditing.h"
 #include "model/FormatCell.h"
 #include "rows/RecordReader.h"
 #include "rows/RowBuilder.h"
@@ -57,7 +57,7 @@ void OVGridPrivate::bindRecords(RecordReader &rst)
         return;
     // A load brings another record's rows: an open edit is dropped, so its
     // text never lands among them.
-    discardEdit();
+    editing->discardEdit();
     rst.begin();
     // One load adds at most MaxRows records, and never grows the grid past
     // MaxLoadedRows together with the rows it had.
@@ -70,11 +70,11 @@ void OVGridPrivate::bindRecords(RecordReader &rst)
     bool anyPickList = false;
     for (int j = 0; j < fields; ++j) {
         const int col = j + lead + 1;
-        formats.emplace_back(colSettings.format[col]);
-        pickList.push_back(colSettings.tag[col] == QLatin1String("cbodata"));
+        formats.push_back(columns.format(col));
+        pickList.push_back(columns.editor(col) == ColumnSet::Editor::PickList);
         anyPickList = anyPickList || pickList.back();
     }
-    const QHash<qint32, QString> pickTexts = anyPickList ? pickListTexts() : QHash<qint32, QString>();
+    const QHash<qint32, QString> pickTexts = anyPickList ? editing->pickListTexts() : QHash<qint32, QString>();
 
     std::vector<GridRow> rows;
     RowBuilder row;
@@ -134,14 +134,14 @@ void OVGridPrivate::bindRecords(RecordReader &rst)
     printMessage(overload ? QStringLiteral("记录过载")
                           : QStringLiteral("加载 ") + QString::number(count) + QStringLiteral(" 行"));
     if (allowSort && sortCol > 0 && sortCol < grd->cols()) {
-        grd->setTextMatrix(0, sortCol, colSettings.title[sortCol]);
+        grd->setTextMatrix(0, sortCol, columns.title(sortCol));
         sortCol = 0;
     }
     // Wrapped rows are fitted as they come into view: a large load then
     // costs no more than a screenful of measuring.
     if (grd->wordWrap() && grd->rows() > oldRows) {
-        fitMarks->mark(oldRows, grd->rows() - 1);
-        fitRowsInView();
+        fitter->fitLater(oldRows, grd->rows() - 1);
+        fitter->fitRowsInView();
     }
     if (allowAlternate)
         paintAlternateRows(oldRows, 1);

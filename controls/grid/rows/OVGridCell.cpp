@@ -2,6 +2,8 @@
 
 #include "OVGrid_p.h"
 
+#include "appearance/RowFitter.h"
+#include "editing/GridEditing.h"
 #include "rows/Aggregate.h"
 
 #include <QLoggingCategory>
@@ -24,7 +26,31 @@ bool cellRange(const OVGridPrivate &d, int &row1, int &col1, int &row2, int &col
         row2 = row1;
     if (col2 == 0)
         col2 = col1;
-    return !d.isOutOfRange(row1, col1) && !d.isOutOfRange(row2, col2);
+    return d.grd->contains(row1, col1) && d.grd->contains(row2, col2);
+}
+
+// The grid's text: its rows up to the entry row, the cells of the columns
+// that show, tab between cells and CR-LF between rows.
+QString gridText(const GridView *grd)
+{
+    const GridModel *model = grd->gridModel();
+    QString text;
+    for (int r = 0; r < grd->rows(); ++r) {
+        if (model->textView(r, 0) == GridModel::EntryRowMark)
+            break;
+        if (r > 0)
+            text += QLatin1String("\r\n");
+        bool first = true;
+        for (int c = 1; c < grd->cols(); ++c) {
+            if (grd->colWidth(c) == 0)
+                continue;
+            if (!first)
+                text += u'\t';
+            first = false;
+            text += model->textView(r, c);
+        }
+    }
+    return text;
 }
 
 } // namespace
@@ -42,7 +68,7 @@ OVCurrency OVGrid::Aggregate(SubTotalSettings setting, int Row1, int Col1, int R
         Row2 = rows - 1;
     if (Col2 == 0)
         Col2 = Col1;
-    if (d->isOutOfRange(Row1, Col1) || d->isOutOfRange(Row2, Col2))
+    if (!d->grd->contains(Row1, Col1) || !d->grd->contains(Row2, Col2))
         return {};
     static constexpr Aggregate::Kind kinds[] = {
         Aggregate::Kind::Sum, Aggregate::Kind::Count, Aggregate::Kind::Average,
@@ -64,7 +90,7 @@ QVariant OVGrid::Cell(CellPropertySettings setting, int Row1, int Col1, int Row2
         return {};
     switch (setting) {
     case ovCPText:
-        return d->gridText();
+        return gridText(d->grd);
     case ovcpforecolor:
         return qint32(d->model()->foreColor(Row1, Col1));
     case ovCPValue:
@@ -135,8 +161,8 @@ void OVGrid::setCell(CellPropertySettings setting, int Row1, int Col1, int Row2,
     case ovCPValue: {
         const qint32 id = value.toInt();
         model->setRowData(Row1, id);
-        if (const int col = d->cbodataColumn())
-            model->setText(Row1, col, d->pickListText(id));
+        if (const int col = d->columns.pickListColumn())
+            model->setText(Row1, col, d->editing->pickListText(id));
         break;
     }
     case ovCPClip: {
@@ -147,7 +173,7 @@ void OVGrid::setCell(CellPropertySettings setting, int Row1, int Col1, int Row2,
                 model->setText(r1 + i, c1 + j, cells.at(j));
         }
         if (WordWrap())
-            d->fitRowHeights(r1, r2);
+            d->fitter->fitRows(r1, r2);
         break;
     }
     }

@@ -2,60 +2,32 @@
 
 #include "OVGrid_p.h"
 
-#include "appearance/RowFitMarks.h"
-
-#include <QComboBox>
-#include <QLabel>
+#include "appearance/RowFitter.h"
+#include "editing/GridEditing.h"
 
 namespace {
 
-const QString Placeholder = QStringLiteral("*");
 
-} // namespace
-
-void OVGridPrivate::applyDefaults(int row)
+// A new row's empty cells take their column's default text.
+void applyDefaults(GridView *grd, const ColumnSet &columns, int row)
 {
-    if (row == 0)
-        row = grd->row();
     for (int c = 1; c < grd->cols(); ++c) {
-        if (!colSettings.defaultText[c].isEmpty() && model()->textView(row, c).isEmpty())
-            grd->setTextMatrix(row, c, colSettings.defaultText[c]);
+        if (!columns.defaultText(c).isEmpty() && grd->gridModel()->textView(row, c).isEmpty())
+            grd->setTextMatrix(row, c, columns.defaultText(c));
     }
 }
 
-void OVGridPrivate::reformatRow(int row)
+void reformatRow(GridView *grd, const ColumnSet &columns, int row)
 {
-    if (row == 0)
-        row = grd->row();
     for (int c = 1; c < grd->cols(); ++c) {
-        if (colSettings.format[c].isEmpty() || model()->textView(row, c).isEmpty())
+        if (columns.formatText(c).isEmpty() || grd->gridModel()->textView(row, c).isEmpty())
             continue;
-        grd->setTextMatrix(row, c, formatCell(row, c, grd->textMatrix(row, c)));
+        grd->setTextMatrix(row, c, columns.formatCell(row, c, grd->textMatrix(row, c)));
     }
 }
 
-QString OVGridPrivate::gridText() const
-{
-    QString text;
-    for (int r = 0; r < grd->rows(); ++r) {
-        if (model()->textView(r, 0) == Placeholder)
-            break;
-        if (r > 0)
-            text += QLatin1String("\r\n");
-        bool first = true;
-        for (int c = 1; c < grd->cols(); ++c) {
-            if (grd->colWidth(c) == 0)
-                continue;
-            if (!first)
-                text += u'\t';
-            first = false;
-            text += model()->textView(r, c);
-        }
-    }
-    return text;
-}
-
-void OVGridPrivate::removeRow(int row)
+// Removes a data row, or empties the grid when it is the only one.
+void removeRow(GridView *grd, int row)
 {
     // The grid keeps at least one data row; removing the last one empties it.
     if (grd->rows() == 2)
@@ -63,6 +35,8 @@ void OVGridPrivate::removeRow(int row)
     else
         grd->removeItem(row);
 }
+
+} // namespace
 
 void OVGrid::AddItem(const QString &Item, int Row, bool SetRow)
 {
@@ -76,11 +50,11 @@ void OVGrid::AddItem(const QString &Item, int Row, bool SetRow)
         UpdateRowNo(Row);
     if (d->allowAlternate)
         d->paintAlternateRows(Row, 1);
-    if (d->model()->textView(Row, 0) != Placeholder) {
-        d->applyDefaults(Row);
-        d->reformatRow(Row);
+    if (d->model()->textView(Row, 0) != GridModel::EntryRowMark) {
+        applyDefaults(d->grd, d->columns, Row);
+        reformatRow(d->grd, d->columns, Row);
         if (WordWrap())
-            d->fitRowHeight(Row);
+            d->fitter->fitRow(Row);
     }
     if (noDataRow) {
         d->announceCurrentCell(d->grd->rows(), d->grd->cols());
@@ -88,8 +62,7 @@ void OVGrid::AddItem(const QString &Item, int Row, bool SetRow)
         // The insertion pushed the current data row down: follow it.
         if (d->grd->row() >= Row)
             d->moveInternally(d->grd->row() + 1, d->grd->col());
-        if (d->editable)
-            d->showDropButton();
+        d->editing->updateDropButton();
     }
     if (SetRow) {
         d->grd->setRow(Row);
@@ -108,7 +81,7 @@ void OVGrid::RemoveItem(int Row)
     const bool aboveCurrent = Row < current;
     const bool isCurrent = Row == current;
     const bool currentIsLast = current == d->grd->rows() - 1;
-    d->removeRow(Row);
+    removeRow(d->grd, Row);
     if (d->allowRowNo)
         UpdateRowNo(Row);
     if (d->allowAlternate)
@@ -119,8 +92,7 @@ void OVGrid::RemoveItem(int Row)
         // A row above went away: the same data row stays current.
         if (aboveCurrent && !currentIsLast)
             d->moveInternally(d->grd->row() - 1, d->grd->col());
-        if (d->editable)
-            d->showDropButton();
+        d->editing->updateDropButton();
     }
 }
 
@@ -128,7 +100,7 @@ void OVGrid::RemoveRowOne(int Row)
 {
     if (Row < 1 || Row > d->grd->rows() - 1)
         return;
-    d->removeRow(Row);
+    removeRow(d->grd, Row);
     d->grd->refresh();
 }
 
@@ -138,11 +110,11 @@ void OVGrid::CopyRow(int Row1, int Row2, int Col1, int Col2)
         Col1 = 1;
     if (Col2 == 0)
         Col2 = d->grd->cols() - 1;
-    if (d->isOutOfRange(Row1, Col1) || d->isOutOfRange(Row2, Col2) || Col1 > Col2)
+    if (!d->grd->contains(Row1, Col1) || !d->grd->contains(Row2, Col2) || Col1 > Col2)
         return;
     d->model()->copyCells(Row1, Row2, Col1, Col2);
-    d->fitIfMarked(Row1);
-    d->fitMarks->take(Row2);
+    d->fitter->fitIfMarked(Row1);
+    d->fitter->unmark(Row2);
     d->grd->setRowHeightTwips(Row2, d->grd->rowHeightTwips(Row1));
 }
 
@@ -151,15 +123,15 @@ void OVGrid::AutoLastRow()
     const int last = d->grd->rows() - 1;
     if (last < 1 || d->grd->row() != last || d->grd->rows() >= MaxLoadedRows)
         return;
-    d->applyDefaults(last);
-    d->reformatRow(last);
+    applyDefaults(d->grd, d->columns, last);
+    reformatRow(d->grd, d->columns, last);
     // The new row's alternate colour comes from the grid's colouring of even
     // rows, which covers every row as it is drawn.
     if (!d->allowRowNo) {
         d->grd->addItem(QStringLiteral("\t"));
     } else {
         d->grd->setTextMatrix(last, 0, QString::number(last));
-        d->grd->addItem(Placeholder);
+        d->grd->addItem(GridModel::EntryRowMark.toString());
     }
 }
 
@@ -180,13 +152,24 @@ void OVGrid::UpdateRowNo(int Row)
     d->model()->numberRows(Row);
 }
 
-void OVGrid::AddCboList(int Col, const QString &NewValue)
+bool OVGrid::AllowRowDelete() const
 {
-    const QString value = NewValue.trimmed();
-    if (value.isEmpty() || !d->colSettings.contains(Col))
-        return;
-    QComboBox *combo = d->columnCombo(Col);
-    d->raiseCombo(combo);
-    if (combo->findText(value, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
-        combo->addItem(value);
+    return d->allowRowDelete;
+}
+
+void OVGrid::setAllowRowDelete(bool value)
+{
+    d->allowRowDelete = value;
+    d->markDirty();
+}
+
+bool OVGrid::AllowRowNo() const
+{
+    return d->allowRowNo;
+}
+
+void OVGrid::setAllowRowNo(bool value)
+{
+    d->allowRowNo = value;
+    d->markDirty();
 }

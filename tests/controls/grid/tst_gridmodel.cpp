@@ -1,10 +1,10 @@
 // The grid under the control: packed rows, the table model, the view's
 // current cell and its notifications, and the layout-string grammar.
 
-#include "GridModel.h"
-#include "GridRow.h"
-#include "GridView.h"
-#include "ListString.h"
+#include "model/GridModel.h"
+#include "model/GridRow.h"
+#include "view/GridView.h"
+#include "model/ListString.h"
 
 #include <QSignalSpy>
 #include <QtTest>

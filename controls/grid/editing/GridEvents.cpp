@@ -1,6 +1,8 @@
-// OVGrid: what the grid reports — cell moves, focus, keys, input-method
-// text and the mouse — turned into the control's own events, in the order
-// hosts rely on whatever order the toolkit delivers its notifications in.
+// What the grid reports — focus, keys, input-method text and the mouse —
+// turned into edits and the control's own events, in the order hosts rely
+// on whatever order the toolkit delivers its notifications in.
+
+#include "GridEditing.h"
 
 #include "OVGrid_p.h"
 
@@ -17,7 +19,6 @@
 
 namespace {
 
-const QString Placeholder = QStringLiteral("*");
 
 bool isNavigationKey(int key)
 {
@@ -64,7 +65,7 @@ void translateRectangles(QInputMethodQueryEvent *query, QPoint offset)
 
 } // namespace
 
-void OVGridPrivate::initEditing()
+void GridEditing::init()
 {
     outsidePress = std::make_unique<OutsidePress>(q, [this] { onOutsidePress(); });
     QObject::connect(grd, &GridView::gridKeyPressed, q, [this](QKeyEvent *event) { onGridKey(event); });
@@ -83,7 +84,7 @@ void OVGridPrivate::initEditing()
 
     // Typing into a cell that takes text may start a composition: the view
     // lets input methods work there and nowhere else.
-    model()->setTakesText([this](int col) { return takesText(col); });
+    grd->gridModel()->setTakesText([this](int col) { return takesText(col); });
     grd->updateInputMethod();
     cmd->setFocusPolicy(Qt::NoFocus);
     txt->setFrame(false);
@@ -96,36 +97,9 @@ void OVGridPrivate::initEditing()
         area->installEventFilter(q);
 }
 
-// --- Cell moves and focus -------------------------------------------------
+// --- Focus -------------------------------------------------------------
 
-void OVGridPrivate::onLeaveCell()
-{
-    if (internalMove)
-        return;
-    prevRow = grd->row();
-    prevCol = grd->col();
-    if (editable && onDataCell())
-        commitEdit(true);
-}
-
-void OVGridPrivate::onRowColChange()
-{
-    if (internalMove)
-        return;
-    if (currentRowMode != OVGrid::ovCRNone)
-        markCurrentRow(false);
-    Q_EMIT q->AfterRowColChange(prevRow, prevCol, q->Row(), q->Col());
-}
-
-void OVGridPrivate::onEnterCell()
-{
-    if (internalMove || !editable)
-        return;
-    Q_EMIT q->SwitchColType(q->Row(), q->Col());
-    showDropButton();
-}
-
-void OVGridPrivate::onGridFocusIn(Qt::FocusReason reason)
+void GridEditing::onGridFocusIn(Qt::FocusReason reason)
 {
     if (quietGridFocus || reason == Qt::PopupFocusReason)
         return;
@@ -136,16 +110,15 @@ void OVGridPrivate::onGridFocusIn(Qt::FocusReason reason)
     gridGotFocus();
 }
 
-void OVGridPrivate::gridGotFocus()
+void GridEditing::gridGotFocus()
 {
     ++gridFocusRuns;
-    if (editable && onDataCell())
+    if (m_editable && onDataCell())
         commitEdit(false);
-    if (editable)
-        showDropButton();
+    updateDropButton();
 }
 
-void OVGridPrivate::onFocusChanged(QWidget *old, QWidget *now)
+void GridEditing::onFocusChanged(QWidget *old, QWidget *now)
 {
     Q_UNUSED(old)
     if (!now || now == q || q->isAncestorOf(now)) {
@@ -157,7 +130,7 @@ void OVGridPrivate::onFocusChanged(QWidget *old, QWidget *now)
     // the control losing it.
     if (!hasFocus || now->window() != q->window())
         return;
-    if (editable && onDataCell())
+    if (m_editable && onDataCell())
         commitEdit(true);
     hideEditors();
     hasFocus = false;
@@ -165,7 +138,7 @@ void OVGridPrivate::onFocusChanged(QWidget *old, QWidget *now)
 
 // --- Keys and input-method text in the grid -------------------------------
 
-void OVGridPrivate::onGridKey(QKeyEvent *event)
+void GridEditing::onGridKey(QKeyEvent *event)
 {
     // A key sent to the grid while one of its editors has the focus is meant
     // for the editor; so is a key an input method lets through while its
@@ -189,7 +162,7 @@ void OVGridPrivate::onGridKey(QKeyEvent *event)
         event->ignore();
 }
 
-bool OVGridPrivate::onGridInputMethod(QInputMethodEvent *event)
+bool GridEditing::onGridInputMethod(QInputMethodEvent *event)
 {
     if (imeTarget) {
         QCoreApplication::sendEvent(imeTarget, event);
@@ -204,16 +177,15 @@ bool OVGridPrivate::onGridInputMethod(QInputMethodEvent *event)
     }
     if (event->commitString().isEmpty() && event->preeditString().isEmpty())
         return false;
-    if (!editable || !onDataCell())
+    if (!m_editable || !onDataCell())
         return true;
     bool cancel = false;
     Q_EMIT q->BeforeEdit(q->Row(), q->Col(), cancel);
     if (!cancel) {
-        const QString tag = tagOf(grd->col());
-        if (tag == QLatin1String("txt") || tag == QLatin1String("txtdate")) {
+        if (d->columns.editsAsText(grd->col())) {
             imeTarget = txt;
             showTextEditor(KeyCodes::Space);
-        } else if (tag == QLatin1String("cbo")) {
+        } else if (d->columns.editor(grd->col()) == ColumnSet::Editor::Combo) {
             imeTarget = columnCombo(grd->col());
             showComboEditor(KeyCodes::Space, false);
         }
@@ -228,7 +200,7 @@ bool OVGridPrivate::onGridInputMethod(QInputMethodEvent *event)
     return true;
 }
 
-bool OVGridPrivate::onGridInputMethodQuery(QInputMethodQueryEvent *query)
+bool GridEditing::onGridInputMethodQuery(QInputMethodQueryEvent *query)
 {
     if (!imeTarget)
         return false;
@@ -239,7 +211,7 @@ bool OVGridPrivate::onGridInputMethodQuery(QInputMethodQueryEvent *query)
 
 // --- The mouse ------------------------------------------------------------
 
-void OVGridPrivate::onGridPress(QObject *watched, QMouseEvent *event)
+void GridEditing::onGridPress(QObject *watched, QMouseEvent *event)
 {
     skipClick = false;
     if (watched != grd->verticalHeader()->viewport() || event->button() != Qt::LeftButton)
@@ -250,7 +222,7 @@ void OVGridPrivate::onGridPress(QObject *watched, QMouseEvent *event)
         grd->setRow(section + 1);
 }
 
-void OVGridPrivate::onGridClick()
+void GridEditing::onGridClick()
 {
     // The release that ends a double-click is part of it, not a click.
     if (skipClick) {
@@ -260,23 +232,23 @@ void OVGridPrivate::onGridClick()
     const int mouseRow = grd->mouseRow();
     const int mouseCol = grd->mouseCol();
     if (mouseRow == 0 && mouseCol > 0) {
-        if (allowSort) {
+        if (d->allowSort) {
             bool cancel = false;
             Q_EMIT q->BeforeSort(cancel);
             if (!cancel) {
                 if (grd->rows() >= 3)
-                    moveInternally(grd->row(), mouseCol);
-                sortByColumn();
+                    d->moveInternally(grd->row(), mouseCol);
+                d->sortByColumn();
             }
         }
-    } else if (mouseRow > 0 && mouseCol > 0 && editable && onDataCell()
-               && tagOf(grd->col()) == QLatin1String("chk")) {
+    } else if (mouseRow > 0 && mouseCol > 0 && m_editable && onDataCell()
+               && d->columns.editor(grd->col()) == ColumnSet::Editor::Tick) {
         toggleTick(true);
     }
     Q_EMIT q->Click();
 }
 
-void OVGridPrivate::onGridDoubleClick()
+void GridEditing::onGridDoubleClick()
 {
     skipClick = true;
     const int mouseRow = grd->mouseRow();
@@ -289,8 +261,8 @@ void OVGridPrivate::onGridDoubleClick()
         if (mouseCol >= 1 && mouseCol != grd->col())
             grd->setCol(mouseCol);
     }
-    if (mouseCol == 0 && mouseRow >= 1 && allowRowDelete
-        && model()->textView(grd->row(), 0) != Placeholder) {
+    if (mouseCol == 0 && mouseRow >= 1 && d->allowRowDelete
+        && grd->gridModel()->textView(grd->row(), 0) != GridModel::EntryRowMark) {
         bool cancel = false;
         const int row = q->Row();
         Q_EMIT q->BeforeRowDelete(row, cancel);
@@ -303,56 +275,4 @@ void OVGridPrivate::onGridDoubleClick()
     if (mouseRow >= 1 && mouseCol >= 1)
         startDoubleClickEdit();
     Q_EMIT q->DblClick();
-}
-
-// --- The control's own event handling ---------------------------------------
-
-bool OVGrid::event(QEvent *event)
-{
-    if (event->type() == QEvent::ToolTipChange)
-        update();
-    return QWidget::event(event);
-}
-
-bool OVGrid::eventFilter(QObject *watched, QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::KeyPress: {
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (watched == d->txt || qobject_cast<QComboBox *>(watched)) {
-            if (!d->onEditorKey(static_cast<QWidget *>(watched), key)) {
-                // The editor handles the key, and it ends there: a key an
-                // editor leaves alone is not the grid's key.
-                watched->event(event);
-            }
-            event->accept();
-            return true;
-        }
-        if (watched == d->cbodata->view())
-            return d->onPickListPopupKey(key);
-        break;
-    }
-    case QEvent::FocusIn:
-        if (watched == d->grd)
-            d->onGridFocusIn(static_cast<QFocusEvent *>(event)->reason());
-        break;
-    case QEvent::InputMethod:
-        if (watched == d->grd)
-            return d->onGridInputMethod(static_cast<QInputMethodEvent *>(event));
-        break;
-    case QEvent::InputMethodQuery:
-        if (watched == d->grd)
-            return d->onGridInputMethodQuery(static_cast<QInputMethodQueryEvent *>(event));
-        break;
-    case QEvent::MouseButtonPress:
-        d->onGridPress(watched, static_cast<QMouseEvent *>(event));
-        break;
-    case QEvent::Wheel:
-        if (watched == d->grd->viewport())
-            return d->onWheel(static_cast<QWheelEvent *>(event));
-        break;
-    default:
-        break;
-    }
-    return QWidget::eventFilter(watched, event);
 }

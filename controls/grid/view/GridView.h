@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GridModel.h"
+#include "model/GridModel.h"
 
 #include <QHeaderView>
 #include <QTableView>
@@ -54,6 +54,11 @@ public:
     void setRows(int rows);
     int cols() const;
     void setCols(int cols);
+    // Whether a cell lies inside the grid, title row and number column included.
+    bool contains(int row, int col) const
+    {
+        return row >= 0 && row < rows() && col >= 0 && col < cols();
+    }
     int row() const { return m_row; }
     void setRow(int row);
     int col() const { return m_col; }

@@ -1,6 +1,6 @@
 #include "GridView.h"
 
-#include "GridModel.h"
+#include "model/GridModel.h"
 
 #include <QApplication>
 #include <QKeyEvent>
