@@ -3,12 +3,8 @@
 // A trigger that makes the engine refuse a statement, so that a save fails
 // part-way; written in the trigger language of the engine under test.
 
-#include "TestDatabase.h"
-#include "shared/data/Database.h"
-
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QtTest>
+#include <QMetaType>
+#include <QString>
 
 struct Refusal
 {
@@ -16,32 +12,7 @@ struct Refusal
     QString condition; // on the new row
     QString message;
 
-    void install() const
-    {
-        if (TestDatabase::onServer()) {
-            run(QStringLiteral("create function refuse() returns trigger language plpgsql as $$ begin"
-                               " if %1 then raise exception '%2'; end if; return new; end $$")
-                    .arg(condition, message));
-            run(QStringLiteral("create trigger refuse before %1 for each row execute function refuse()").arg(event));
-        } else {
-            run(QStringLiteral("create trigger refuse before %1 when %2 begin select raise(abort, '%3'); end")
-                    .arg(event, condition, message));
-        }
-    }
-    void remove() const
-    {
-        if (TestDatabase::onServer())
-            run(QStringLiteral("drop function refuse() cascade"));
-        else
-            run(QStringLiteral("drop trigger refuse"));
-    }
-
-private:
-    // Statements that the server will not prepare go unprepared.
-    static void run(const QString &sql)
-    {
-        QSqlQuery query(DbConnection());
-        QVERIFY2(query.exec(sql), qPrintable(query.lastError().text()));
-    }
+    void install() const;
+    void remove() const;
 };
 Q_DECLARE_METATYPE(Refusal)
