@@ -9,9 +9,7 @@
 #include <QUrl>
 #include <QtTest>
 
-#include <pwd.h>
 #include <signal.h>
-#include <unistd.h>
 
 namespace {
 
@@ -20,19 +18,6 @@ constexpr int Port = 5432;
 QString socketOf(const QString &folder)
 {
     return QDir(folder).filePath(QStringLiteral(".s.PGSQL.%1").arg(Port));
-}
-
-// The newest installed server's programs; empty when there is none.
-QString serverBinaries()
-{
-    QString bin;
-    const QStringList versions =
-        QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString &version : versions) {
-        if (QFile::exists(QStringLiteral("/usr/lib/postgresql/%1/bin/initdb").arg(version)))
-            bin = QStringLiteral("/usr/lib/postgresql/%1/bin/").arg(version);
-    }
-    return bin;
 }
 
 // In memory where there is a memory file system: the server writes every
@@ -76,45 +61,17 @@ PgCluster::~PgCluster()
 
 void PgCluster::startOwnServer()
 {
-    const QString bin = serverBinaries();
-    if (bin.isEmpty()) {
-        m_skipReason = QStringLiteral("PostgreSQL is not installed (apt-get install postgresql): server case skipped");
-        return;
-    }
-    // The server refuses to run as root, so as root (CI) it runs as "nobody".
-    QStringList asUser;
-    if (geteuid() == 0) {
-        const passwd *nobody = getpwnam("nobody");
-        if (!nobody || chown(QFile::encodeName(m_ownDir.path()).constData(), nobody->pw_uid, nobody->pw_gid) != 0)
-            qFatal("PgCluster: cannot hand %s to nobody", qPrintable(m_ownDir.path()));
-        asUser << QStringLiteral("--reuid=%1").arg(nobody->pw_uid) << QStringLiteral("--regid=%1").arg(nobody->pw_gid)
-               << QStringLiteral("--clear-groups");
-    }
-    const QString data = m_ownDir.filePath(QStringLiteral("data"));
-    QProcess initdb;
-    initdb.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    initdb.setStandardOutputFile(QProcess::nullDevice());
-    initdb.start(QStringLiteral("setpriv"),
-                 asUser + QStringList{QStringLiteral("--"), bin + QStringLiteral("initdb"), QStringLiteral("-D"), data,
-                                      QStringLiteral("-U"), QStringLiteral("tovik"), QStringLiteral("-A"),
-                                      QStringLiteral("trust"), QStringLiteral("-E"), QStringLiteral("UTF8"),
-                                      QStringLiteral("--no-locale"), QStringLiteral("--no-sync")});
-    if (!initdb.waitForFinished(120000) || initdb.exitStatus() != QProcess::NormalExit || initdb.exitCode() != 0)
-        qFatal("PgCluster: initdb failed");
-
-    // No TCP at all; fsync off: the data lives as long as the test.
     const QString log = m_ownDir.filePath(QStringLiteral("log"));
     m_ownServer.setStandardOutputFile(log);
     m_ownServer.setStandardErrorFile(log, QIODevice::Append);
-    m_ownServer.start(QStringLiteral("setpriv"),
-                      QStringList{QStringLiteral("--pdeathsig"), QStringLiteral("SIGQUIT")} + asUser
-                          + QStringList{QStringLiteral("--"), bin + QStringLiteral("postgres"), QStringLiteral("-D"), data,
-                                        QStringLiteral("-k"), m_ownDir.path(), QStringLiteral("-p"),
-                                        QString::number(Port), QStringLiteral("-c"),
-                                        QStringLiteral("listen_addresses="), QStringLiteral("-F")});
-    if (!m_ownServer.waitForStarted(10000)
-        || !QTest::qWaitFor([this] { return m_ownServer.state() != QProcess::Running || ownServerReady(); }, 60000)
-        || !ownServerReady())
+    m_ownServer.start(QStringLiteral(TOVIK_PGCLUSTER_SCRIPT), {QStringLiteral("serve"), m_ownDir.path()});
+    const bool settled = m_ownServer.waitForStarted(10000)
+        && QTest::qWaitFor([this] { return m_ownServer.state() != QProcess::Running || ownServerReady(); }, 120000);
+    if (settled && m_ownServer.state() == QProcess::NotRunning && m_ownServer.exitCode() == 77) {
+        m_skipReason = QStringLiteral("PostgreSQL is not installed (apt-get install postgresql): server case skipped");
+        return;
+    }
+    if (!ownServerReady())
         qFatal("PgCluster: the server did not start, see %s", qPrintable(log));
     m_socketDir = m_ownDir.path();
 }

@@ -1,11 +1,11 @@
 #pragma once
 
 // The PostgreSQL server the server tests work on. Under ctest it is the one
-// server of the whole run, which a fixture starts and whose socket folder
-// TOVIK_TEST_PGHOST names. A test run by hand starts its own instead: a
-// cluster in a private temporary folder, the server a child of the test
-// reachable only through a Unix socket there, told to quit when the test
-// dies however it dies. Where PostgreSQL is not installed, skipReason() says so.
+// server of the whole run, which the fixture pgcluster starts and whose
+// socket folder TOVIK_TEST_PGHOST names. A test run by hand starts its own
+// (pgcluster.sh serve) in a private temporary folder, a child that quits
+// when the test ends or dies. Where PostgreSQL is not installed,
+// skipReason() says so.
 
 #include <QProcess>
 #include <QString>

@@ -1,53 +1,59 @@
 #!/bin/sh
-# The PostgreSQL server that the server tests of one ctest run share.
-#   pgcluster.sh start <folder>   a new cluster in <folder>, its server
-#                                 listening only on a Unix socket there
+# A throwaway PostgreSQL server for the tests: a new cluster in <folder>,
+# its server reachable only through a Unix socket there, fsync off (the data
+# lives as long as the tests).
+#   pgcluster.sh start <folder>   the server in the background: the one
+#                                 server of a ctest run (fixture pgcluster)
+#   pgcluster.sh serve <folder>   the server in the foreground, quitting when
+#                                 its parent dies: a test run by hand
 #   pgcluster.sh stop <folder>    the server ended, the folder removed
-# Where PostgreSQL is not installed nothing starts: the tests then start
-# their own server, which skips with its reason. The server refuses to run
-# as root, so as root (CI) it runs as "nobody".
+# Exits 77 where PostgreSQL is not installed. The server refuses to run as
+# root, so as root (CI) it runs as "nobody".
 set -eu
 action=$1
 dir=$2
 bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
-
-as_server() {
-    if [ "$(id -u)" = 0 ]; then
-        runuser -u nobody -- "$@"
-    else
-        "$@"
-    fi
-}
+user=
+if [ "$(id -u)" = 0 ]; then
+    user="--reuid=nobody --regid=$(id -g nobody) --clear-groups"
+fi
 
 stop() {
     if [ -n "$bin" ] && [ -f "$dir/data/postmaster.pid" ]; then
-        as_server "$bin/pg_ctl" -D "$dir/data" -m immediate stop >/dev/null || true
+        setpriv $user -- "$bin/pg_ctl" -D "$dir/data" -m immediate stop >/dev/null || true
     fi
     rm -rf "$dir"
 }
 
-case $action in
-start)
-    stop # what an interrupted run left behind
+init() {
     if [ -z "$bin" ] || [ ! -x "$bin/initdb" ]; then
-        echo "PostgreSQL is not installed: no server for this run"
-        exit 0
+        echo "PostgreSQL is not installed (apt-get install postgresql)"
+        exit 77
     fi
-    mkdir -m 700 "$dir"
-    if [ "$(id -u)" = 0 ]; then
+    mkdir -p -m 700 "$dir"
+    if [ -n "$user" ]; then
         chown nobody: "$dir"
     fi
     cd "$dir"
-    as_server "$bin/initdb" -D "$dir/data" -U tovik -A trust -E UTF8 --no-locale --no-sync >/dev/null
-    # No TCP at all; fsync off: the data lives as long as the run.
-    as_server "$bin/pg_ctl" -D "$dir/data" -l "$dir/log" -w -s \
-        -o "-k $dir -p 5432 -c listen_addresses= -F" start
+    setpriv $user -- "$bin/initdb" -D "$dir/data" -U tovik -A trust -E UTF8 --no-locale --no-sync >/dev/null
+}
+
+options="-k $dir -p 5432 -c listen_addresses= -F"
+case $action in
+start)
+    stop # what an interrupted run left behind
+    init
+    setpriv $user -- "$bin/pg_ctl" -D "$dir/data" -l "$dir/log" -w -s -o "$options" start
+    ;;
+serve)
+    init
+    exec setpriv --pdeathsig SIGQUIT $user -- "$bin/postgres" -D "$dir/data" $options
     ;;
 stop)
     stop
     ;;
 *)
-    echo "usage: $0 start|stop <folder>" >&2
+    echo "usage: $0 start|serve|stop <folder>" >&2
     exit 2
     ;;
 esac
