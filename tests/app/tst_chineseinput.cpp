@@ -3,12 +3,12 @@
 // by xdotool, the words read back from the database. tools/ime-session.sh
 // provides the display, the session bus and fcitx5; without it this skips.
 
+#include "MessageCapture.h"
 #include "TestDatabase.h"
 
 #include "bill/BillColumns.h"
 #include "bill/frmBill.h"
 #include "masterdata/frmClient.h"
-#include "shared/forms/MessageBox.h"
 #include "shared/data/DataAccess.h"
 #include "shared/data/NameLists.h"
 
@@ -101,6 +101,7 @@ private:
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<QWidget> m_window;
     QStringList m_messages;
+    MessageCapture m_capture{m_messages, MsgAnswer::Yes};
 };
 
 void TestChineseInput::initTestCase()
@@ -115,16 +116,11 @@ void TestChineseInput::init()
     m_db = std::make_unique<TestDatabase>();
     InitNameLists();
     m_messages.clear();
-    SetMsgHandler([this](const QString &text, MsgButtons, MsgIcon) {
-        m_messages << text;
-        return MsgAnswer::Yes;
-    });
 }
 
 void TestChineseInput::cleanup()
 {
     m_window.reset();
-    SetMsgHandler({});
     m_db.reset();
 }
 

@@ -1,9 +1,9 @@
+#include "MessageCapture.h"
 #include "TestDatabase.h"
 #include "TestSettings.h"
 #include "TypeText.h"
 #include "admin/frmAbout.h"
 #include "admin/frmPassword.h"
-#include "shared/forms/MessageBox.h"
 #include "shared/data/DataAccess.h"
 #include "startup/frmLoad.h"
 
@@ -43,7 +43,6 @@ class TestAdminWindows : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -57,15 +56,8 @@ private:
 
     std::unique_ptr<TestDatabase> m_db;
     QStringList m_messages;
+    MessageCapture m_capture{m_messages};
 };
-
-void TestAdminWindows::initTestCase()
-{
-    SetMsgHandler([this](const QString &text, MsgButtons, MsgIcon) {
-        m_messages << text;
-        return MsgAnswer::Ok;
-    });
-}
 
 void TestAdminWindows::init()
 {

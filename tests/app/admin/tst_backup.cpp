@@ -1,10 +1,11 @@
+#include "MessageCapture.h"
 #include "TestDatabase.h"
 #include "TestSettings.h"
 #include "admin/Backup.h"
 #include "admin/BackupCommand.h"
 #include "admin/Volumes.h"
-#include "shared/forms/MessageBox.h"
 #include "shared/data/DataAccess.h"
+#include "shared/data/Database.h"
 
 #include <QAtomicInt>
 #include <QDateTime>
@@ -130,7 +131,6 @@ class TestBackup : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -145,15 +145,8 @@ private Q_SLOTS:
 private:
     std::unique_ptr<TestDatabase> m_db;
     QStringList m_messages;
+    MessageCapture m_capture{m_messages};
 };
-
-void TestBackup::initTestCase()
-{
-    SetMsgHandler([this](const QString &text, MsgButtons, MsgIcon) {
-        m_messages << text;
-        return MsgAnswer::Ok;
-    });
-}
 
 void TestBackup::init()
 {

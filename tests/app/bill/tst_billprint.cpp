@@ -1,7 +1,8 @@
+#include "MessageCapture.h"
 #include "bill/BillPrint.h"
 #include "shared/base/AppPaths.h"
-#include "shared/forms/MessageBox.h"
 #include "bill/AmountInCapitals.h"
+#include "shared/sheet/Worksheet.h"
 #include "PrintReadBack.h"
 
 #include <QDialog>
@@ -149,7 +150,7 @@ private:
 
     QTemporaryDir m_home;
     QStringList m_messages;
-    MsgHandler m_previousHandler;
+    MessageCapture m_capture{m_messages};
 };
 
 void TestBillPrint::initTestCase()
@@ -168,15 +169,10 @@ void TestBillPrint::init()
     m_messages.clear();
     QFile::remove(pdfPath());
     setPrinter(QStringLiteral("pdf:") + pdfPath());
-    m_previousHandler = SetMsgHandler([this](const QString &text, MsgButtons, MsgIcon) {
-        m_messages << text;
-        return MsgAnswer::Ok;
-    });
 }
 
 void TestBillPrint::cleanup()
 {
-    SetMsgHandler(m_previousHandler);
 }
 
 void TestBillPrint::setPrinter(const QString &value)

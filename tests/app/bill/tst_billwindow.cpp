@@ -3,6 +3,7 @@
 // bar clicked, questions answered; what is stored is read back from the
 // database. The line rules are checked on their own first.
 
+#include "MessageCapture.h"
 #include "PrintReadBack.h"
 #include "Refusal.h"
 #include "TestDatabase.h"
@@ -14,8 +15,8 @@
 #include "bill/frmBill.h"
 #include "masterdata/frmSearchArtno.h"
 #include "shared/base/AppPaths.h"
-#include "shared/forms/MessageBox.h"
 #include "shared/data/DataAccess.h"
+#include "shared/data/Database.h"
 #include "shared/data/NameLists.h"
 #include "shared/forms/DTPicker.h"
 #include "shared/forms/RecordForm.h"
@@ -116,7 +117,7 @@ private:
     std::unique_ptr<TestDatabase> m_db;
     QPointer<frmBill> m_form;
     QStringList m_messages;
-    MsgAnswer m_answer = MsgAnswer::Yes;
+    MessageCapture m_capture{m_messages, MsgAnswer::Yes};
 };
 
 void TestBillWindow::init()
@@ -131,11 +132,7 @@ void TestBillWindow::init()
     // As the program's start-up does, for the query's open path.
     RegisterRecordForm(QStringLiteral("bill"), QStringLiteral("frmBill"), [] { return new frmBill; });
     m_messages.clear();
-    m_answer = MsgAnswer::Yes;
-    SetMsgHandler([this](const QString &text, MsgButtons, MsgIcon) {
-        m_messages << text;
-        return m_answer;
-    });
+    m_capture.setAnswer(MsgAnswer::Yes);
 }
 
 void TestBillWindow::cleanup()
@@ -144,7 +141,6 @@ void TestBillWindow::cleanup()
         m_form->setAttribute(Qt::WA_DeleteOnClose, false);
         delete m_form;
     }
-    SetMsgHandler({});
     m_db.reset();
 }
 
@@ -481,12 +477,12 @@ void TestBillWindow::navigatingBetweenBills()
     m_form->grd()->setCol(BillCol::Piece1 + 1);
     view()->setFocus();
     typeText(QApplication::focusWidget(), QStringLiteral("8"));
-    m_answer = MsgAnswer::No;
+    m_capture.setAnswer(MsgAnswer::No);
     QTest::mouseClick(previous, Qt::LeftButton);
     QCOMPARE(m_messages, QStringList{QStringLiteral("数据已更新，放弃保存？")});
     QCOMPARE(cell(1, BillCol::Piece1 + 1) + text("txtID"), QStringLiteral("8") + second);
     m_messages.clear();
-    m_answer = MsgAnswer::Yes;
+    m_capture.setAnswer(MsgAnswer::Yes);
 
     // Dropping the change, "previous" shows the first bill, stored.
     QTest::mouseClick(previous, Qt::LeftButton);
@@ -523,7 +519,7 @@ void TestBillWindow::unsavedChangesAreAskedAbout()
     QVERIFY(enabled("cmdSave") && !enabled("cmdPrint") && enabled("cmdDel"));
 
     const QString question = QStringLiteral("数据已更新，放弃保存？");
-    m_answer = MsgAnswer::No;
+    m_capture.setAnswer(MsgAnswer::No);
     click("cmdNew");
     OpenRecordForm(id, QStringLiteral("bill"));
     QCOMPARE(m_messages, (QStringList{question, question}));
@@ -538,7 +534,7 @@ void TestBillWindow::unsavedChangesAreAskedAbout()
 
     // Yes drops the changes: the stored bill comes back.
     m_messages.clear();
-    m_answer = MsgAnswer::Yes;
+    m_capture.setAnswer(MsgAnswer::Yes);
     OpenRecordForm(id, QStringLiteral("bill"));
     QCOMPARE(m_messages, QStringList{question});
     QCOMPARE(comment->text(), QString());

@@ -5,6 +5,7 @@
 
 #include "bill/BillStore.h"
 #include "shared/data/DataAccess.h"
+#include "shared/data/Database.h"
 
 #include <QProcess>
 #include <QSqlError>
@@ -45,17 +46,24 @@ void TestTwoDesks::desksWorkAtOnce()
         desks[i].start(QStringLiteral(BILLSAVE_CHILD), {m_db->location(), QString::number(7 + i)});
         QVERIFY(desks[i].waitForStarted(10000));
     }
-    // Both at work for a while, then stopped wherever they are.
-    QTest::qWait(4000);
+    // Both at work until each has done a good deal (or one has stopped),
+    // then stopped wherever they are.
+    QByteArray done[2];
+    const auto busy = [&](int i) {
+        done[i] += desks[i].readAllStandardOutput();
+        return done[i].count('.') > 40 || desks[i].state() != QProcess::Running;
+    };
+    QVERIFY(QTest::qWaitFor([&] { return busy(0) && busy(1); }, 120000));
     QByteArray errors;
-    for (QProcess &desk : desks) {
-        desk.kill();
-        desk.waitForFinished(10000);
-        QVERIFY2(desk.readAllStandardOutput().count('.') > 20, "a desk hardly got anything done");
-        errors += desk.readAllStandardError();
+    for (int i = 0; i < 2; ++i) {
+        desks[i].kill();
+        desks[i].waitForFinished(10000);
+        errors += desks[i].readAllStandardError();
     }
     // A desk stops at its first database error: a clashing id, a deadlock.
     QVERIFY2(errors.isEmpty(), errors.constData());
+    for (const QByteArray &output : done)
+        QVERIFY2(output.count('.') > 40, "a desk hardly got anything done");
 
     // Each save is one transaction and takes its bill first: every bill's
     // totals are the sums of the lines the other desk left it with.

@@ -2,6 +2,7 @@
 // grid, row numbers double-clicked, messages answered; what is stored is read
 // back from the database.
 
+#include "MessageCapture.h"
 #include "TypeText.h"
 #include "Refusal.h"
 #include "TestDatabase.h"
@@ -10,7 +11,6 @@
 #include "masterdata/frmClient.h"
 #include "masterdata/frmServ.h"
 #include "shared/data/DataAccess.h"
-#include "shared/forms/MessageBox.h"
 #include "shared/data/NameLists.h"
 #include "shared/forms/ComboFill.h"
 #include "shared/forms/Windows.h"
@@ -82,7 +82,7 @@ private:
     std::unique_ptr<TestDatabase> m_db;
     QPointer<ListForm> m_form;
     QStringList m_messages;
-    MsgAnswer m_answer = MsgAnswer::Yes;
+    MessageCapture m_capture{m_messages, MsgAnswer::Yes};
 };
 
 void TestMasterData::init()
@@ -92,17 +92,12 @@ void TestMasterData::init()
     m_db = std::make_unique<TestDatabase>();
     InitNameLists();
     m_messages.clear();
-    m_answer = MsgAnswer::Yes;
-    SetMsgHandler([this](const QString &text, MsgButtons, MsgIcon) {
-        m_messages << text;
-        return m_answer;
-    });
+    m_capture.setAnswer(MsgAnswer::Yes);
 }
 
 void TestMasterData::cleanup()
 {
     delete m_form;
-    SetMsgHandler({});
     m_db.reset();
 }
 
@@ -345,14 +340,14 @@ void TestMasterData::deletionAsksFirst()
                       header->sectionViewportPosition(r - 1) + header->sectionSize(r - 1) / 2);
     };
 
-    m_answer = MsgAnswer::No;
+    m_capture.setAnswer(MsgAnswer::No);
     QTest::mouseDClick(numbers, Qt::LeftButton, {}, numberOf(1));
     QCOMPARE(m_messages, QStringList{QStringLiteral("删除？")});
     QCOMPARE(count(QStringLiteral("artno")), 2);
     QCOMPARE(grd->Rows(), 4);
 
     m_messages.clear();
-    m_answer = MsgAnswer::Yes;
+    m_capture.setAnswer(MsgAnswer::Yes);
     QTest::mouseDClick(numbers, Qt::LeftButton, {}, numberOf(1));
     QCOMPARE(m_messages, QStringList{QStringLiteral("删除？")});
     QCOMPARE(count(QStringLiteral("artno")), 1);

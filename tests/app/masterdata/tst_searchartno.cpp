@@ -1,10 +1,10 @@
 // The article picker driven from its search box as a user drives it, with a
 // small owner window that records what the picker hands back.
 
+#include "MessageCapture.h"
 #include "TestDatabase.h"
 
 #include "masterdata/frmSearchArtno.h"
-#include "shared/forms/MessageBox.h"
 #include "shared/data/DataAccess.h"
 #include "shared/forms/RecordWindow.h"
 
@@ -74,6 +74,7 @@ private:
     std::unique_ptr<OwnerWindow> m_owner;
     QPointer<frmSearchArtno> m_picker;
     QStringList m_messages;
+    MessageCapture m_capture{m_messages};
 };
 
 void TestSearchArtno::init()
@@ -86,10 +87,6 @@ void TestSearchArtno::init()
                            "('A-1', '红布', '1号', 12.5, 'a-1 hb 1h'),"
                            "('B-7', '蓝布', '7', 8, 'b-7 lb 7')"));
     m_messages.clear();
-    SetMsgHandler([this](const QString &text, MsgButtons, MsgIcon) {
-        m_messages << text;
-        return MsgAnswer::Ok;
-    });
     m_owner = std::make_unique<OwnerWindow>();
 }
 
@@ -97,7 +94,6 @@ void TestSearchArtno::cleanup()
 {
     delete m_picker;
     m_owner.reset();
-    SetMsgHandler({});
     m_db.reset();
 }
 

@@ -1,10 +1,11 @@
+#include "MessageCapture.h"
 #include "TestDatabase.h"
 #include "demodata/DemoData.h"
 #include "TypeDate.h"
 #include "TypeText.h"
 #include "query/frmQuery.h"
-#include "shared/forms/MessageBox.h"
 #include "shared/data/DataAccess.h"
+#include "shared/data/Database.h"
 #include "shared/data/NameLists.h"
 #include "shared/forms/DTPicker.h"
 #include "shared/forms/RecordForm.h"
@@ -118,6 +119,7 @@ private:
     std::unique_ptr<TestDatabase> m_db;
     QPointer<frmQuery> m_form;
     QStringList m_messages;
+    MessageCapture m_capture{m_messages};
     QStringList m_opened;
 };
 
@@ -129,10 +131,6 @@ void TestQuery::initTestCase()
     qputenv("HOME", m_home.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", m_home.filePath(QStringLiteral("config")).toUtf8());
     InitNameLists();
-    SetMsgHandler([this](const QString &text, MsgButtons, MsgIcon) {
-        m_messages << text;
-        return MsgAnswer::Ok;
-    });
     SetExportFileOpener([this](const QString &path) {
         m_opened << path;
         return true;

@@ -1,7 +1,7 @@
+#include "MessageCapture.h"
 #include "TypeText.h"
 #include "TestDatabase.h"
 #include "shared/data/DataAccess.h"
-#include "shared/forms/MessageBox.h"
 #include "shared/data/NameLists.h"
 #include "shared/data/Password.h"
 #include "shared/forms/Windows.h"
@@ -76,16 +76,13 @@ private:
 
     std::unique_ptr<TestDatabase> m_db;
     QStringList m_messages;
+    MessageCapture m_capture{m_messages};
 };
 
 void TestLogin::initTestCase()
 {
     InitApplication(*qApp);
     QApplication::setQuitOnLastWindowClosed(false);
-    SetMsgHandler([this](const QString &text, MsgButtons, MsgIcon) {
-        m_messages << text;
-        return MsgAnswer::Ok;
-    });
 }
 
 void TestLogin::init()

@@ -1,3 +1,4 @@
+#include "MessageCapture.h"
 #include "TestDatabase.h"
 #include "shared/data/DataAccess.h"
 #include "shared/data/DbError.h"
@@ -497,15 +498,11 @@ void TestDataAccess::transactionRollsBack()
 void TestDataAccess::errorsCarryTheEngineText()
 {
     QStringList shown;
-    const MsgHandler previous = SetMsgHandler([&](const QString &text, MsgButtons, MsgIcon) {
-        shown << text;
-        return MsgAnswer::Ok;
-    });
+    const MessageCapture capture(shown);
     // The statement goes to the log for us, not to the user.
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("nosuchcolumn.*select nosuchcolumn from bill"),
                                                           QRegularExpression::DotMatchesEverythingOption));
     const bool ran = RunGuarded([] { LookupValue(QStringLiteral("nosuchcolumn"), QStringLiteral("bill")); });
-    SetMsgHandler(previous);
     QVERIFY(!ran);
     QCOMPARE(shown.size(), 1);
     QVERIFY2(shown.first().contains(QLatin1String("nosuchcolumn")), qPrintable(shown.first()));

@@ -1,9 +1,9 @@
+#include "MessageCapture.h"
 #include "TestDatabase.h"
 #include "shared/forms/ComboFill.h"
 #include "shared/forms/DTPicker.h"
 #include "shared/data/DataAccess.h"
 #include "shared/forms/FormControls.h"
-#include "shared/forms/MessageBox.h"
 #include "shared/data/NameLists.h"
 #include "shared/forms/RecordForm.h"
 #include "shared/forms/RecordWindow.h"
@@ -235,6 +235,7 @@ private Q_SLOTS:
 private:
     std::unique_ptr<TestDatabase> m_db;
     QStringList m_messages;
+    MessageCapture m_capture{m_messages};
 };
 
 void TestRecordForm::initTestCase()
@@ -242,10 +243,6 @@ void TestRecordForm::initTestCase()
     TrackActiveForm();
     QApplication::setQuitOnLastWindowClosed(false);
     InitNameLists();
-    SetMsgHandler([this](const QString &text, MsgButtons, MsgIcon) {
-        m_messages << text;
-        return MsgAnswer::Ok;
-    });
 }
 
 void TestRecordForm::init()

@@ -1,4 +1,4 @@
-#include "shared/forms/MessageBox.h"
+#include "MessageCapture.h"
 #include "shared/sheet/SheetPrinter.h"
 #include "shared/sheet/Spreadsheet.h"
 #include "shared/sheet/Workbook.h"
@@ -36,9 +36,9 @@ private:
 
     QTemporaryDir m_home;
     QStringList m_messages;
+    MessageCapture m_capture{m_messages};
     QStringList m_opened;
     bool m_openerSucceeds = true;
-    MsgHandler m_previousHandler;
 };
 
 void TestSpreadsheet::initTestCase()
@@ -62,15 +62,10 @@ void TestSpreadsheet::init()
     m_messages.clear();
     m_opened.clear();
     m_openerSucceeds = true;
-    m_previousHandler = SetMsgHandler([this](const QString &text, MsgButtons, MsgIcon) {
-        m_messages << text;
-        return MsgAnswer::Ok;
-    });
 }
 
 void TestSpreadsheet::cleanup()
 {
-    SetMsgHandler(m_previousHandler);
     QDir(exportFolder()).removeRecursively();
 }
 

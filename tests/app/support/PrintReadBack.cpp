@@ -1,7 +1,4 @@
-#pragma once
-
-// Reading printed PDFs back with poppler's tools, a reader that is not ours,
-// and checking that a template file stayed as it was.
+#include "PrintReadBack.h"
 
 #include "shared/sheet/SheetPainter.h"
 #include "shared/sheet/Worksheet.h"
@@ -14,11 +11,8 @@
 #include <QProcess>
 #include <QRawFont>
 #include <QRegularExpression>
-#include <QString>
-#include <QStringList>
 
-// The program's standard output, or empty text when it fails.
-inline QString runTool(const QString &program, const QStringList &arguments)
+QString runTool(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     process.start(program, arguments);
@@ -29,8 +23,7 @@ inline QString runTool(const QString &program, const QStringList &arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// The non-empty lines of `pdftotext -layout`, of one page (from 1) or all.
-inline QStringList pdfLines(const QString &pdf, int page = 0)
+QStringList pdfLines(const QString &pdf, int page)
 {
     QStringList arguments{QStringLiteral("-layout")};
     if (page > 0)
@@ -39,18 +32,14 @@ inline QStringList pdfLines(const QString &pdf, int page = 0)
     return runTool(QStringLiteral("pdftotext"), arguments).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-inline int pdfPageCount(const QString &pdf)
+int pdfPageCount(const QString &pdf)
 {
     const QRegularExpressionMatch pages =
         QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(runTool(QStringLiteral("pdfinfo"), {pdf}));
     return pages.hasMatch() ? pages.captured(1).toInt() : -1;
 }
 
-// A PDF names each glyph by the lowest code point the font draws with it, so
-// an ideograph whose glyph a CJK radical shares comes back as the radical
-// (户 as ⼾, 日 as ⽇). Expected and extracted texts are compared with every
-// such character replaced by that radical, using the font that printed them.
-inline QString normalised(const QString &text)
+QString normalised(const QString &text)
 {
     static const QRawFont font = QRawFont::fromFont(SheetFont(CellFont(), nullptr), QFontDatabase::SimplifiedChinese);
     static const QHash<quint32, QChar> radicalOfGlyph = [] {
@@ -72,21 +61,19 @@ inline QString normalised(const QString &text)
     return result;
 }
 
-// Without any white space: for texts the layout may space out.
-inline QString squeezed(const QString &text)
+QString squeezed(const QString &text)
 {
     QString result = normalised(text);
     result.remove(QRegularExpression(QStringLiteral("\\s")));
     return result;
 }
 
-inline QStringList wordsOf(const QString &line)
+QStringList wordsOf(const QString &line)
 {
     return normalised(line).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
 }
 
-// SHA-256 of a file's bytes; empty when it cannot be read.
-inline QByteArray fileChecksum(const QString &path)
+QByteArray fileChecksum(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

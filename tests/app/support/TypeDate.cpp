@@ -1,8 +1,4 @@
-#pragma once
-
-// Types a date into the program's date field as a user does: ticks its box
-// when it has one, then clears each two-digit section and types its digits
-// ("240305" for 24-03-05); the edit moves on to the next section by itself.
+#include "TypeDate.h"
 
 #include "shared/forms/DTPicker.h"
 
@@ -10,7 +6,7 @@
 #include <QDateEdit>
 #include <QtTest>
 
-inline void typeDate(DTPicker *picker, const QString &digits)
+void typeDate(DTPicker *picker, const QString &digits)
 {
     if (picker->showCheckBox() && !picker->checkBox()->isChecked())
         QTest::keyClick(picker->checkBox(), Qt::Key_Space);
