@@ -15,7 +15,7 @@
 namespace {
 
 // How a column's value comes over.
-enum class Kind { Id, Text, Number, Total, Date, Password };
+enum class Kind { Id, Parent, Text, Number, Total, Date, Password };
 
 struct Column
 {
@@ -38,7 +38,7 @@ const QList<QPair<QString, QList<Column>>> &accessTables()
         bill += texts({"client", "link", "man1", "man2", "man3", "man4", "comment"});
         for (const char *total : {"price", "pi", "quantity"})
             bill.append({QString::fromLatin1(total), Kind::Total});
-        QList<Column> line{id, {QStringLiteral("pid"), Kind::Id}};
+        QList<Column> line{id, {QStringLiteral("pid"), Kind::Parent}};
         line += texts({"artno", "product", "color"});
         for (int i = 1; i <= 10; ++i)
             line.append({QStringLiteral("col%1").arg(i), Kind::Number});
@@ -107,6 +107,10 @@ private:
     {
         switch (column.kind) {
         case Kind::Id:
+        case Kind::Parent:
+            // A line without a bill is left out as an orphan, not refused.
+            if (value.isNull() && column.kind == Kind::Parent)
+                return value;
             if (value.isNull() || value.typeId() == QMetaType::QString)
                 throw refusal(column, id, value);
             return value;
@@ -205,7 +209,7 @@ BooksFigures CopyFromAccess(const AccessFile &source, const QSqlDatabase &target
                 billIds.insert(values.at(0).toLongLong());
                 figures.billTotal += values.at(columns.size() - 3).toDouble();
             } else if (table == QLatin1String("billsub")) {
-                if (!billIds.contains(values.at(1).toLongLong())) {
+                if (values.at(1).isNull() || !billIds.contains(values.at(1).toLongLong())) {
                     ++orphans;
                     return;
                 }

@@ -36,7 +36,7 @@ MdbColumnDef key() { return {QStringLiteral("id"), MdbType::Long, 0, true}; }
 // Chinese and a character beyond the Basic Multilingual Plane, Nulls in
 // every column type, "" apart from Null, negative and fractional amounts,
 // dates from 1999 to 2030 (one with a time, one Null, one in 1850), id gaps
-// and a line whose bill is gone.
+// and lines whose bill is gone or was never named.
 struct OldBooks
 {
     QList<QPair<QString, QList<QVariantList>>> tables;
@@ -67,6 +67,9 @@ struct OldBooks
             }
         }
         lines.append({qint64(5000), qint64(2), QStringLiteral("X"), QStringLiteral("无单据"), Null, 1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0, 9.0, 10.0, 55.0, QStringLiteral("1"), 10.0});
+        QVariantList nothing(18);
+        nothing[0] = qint64(5001);
+        lines.append(nothing);
         tables = {
             {QStringLiteral("bill"), bills},
             {QStringLiteral("billsub"), lines},
@@ -121,7 +124,7 @@ struct OldBooks
             QList<QVariantList> rows = tables.at(t).second;
             std::sort(rows.begin(), rows.end(), [](const QVariantList &a, const QVariantList &b) { return a.constFirst().toLongLong() < b.constFirst().toLongLong(); });
             for (const QVariantList &row : rows) {
-                if (tables.at(t).first == QLatin1String("billsub") && row.at(1).toLongLong() == 2)
+                if (tables.at(t).first == QLatin1String("billsub") && (row.at(1).isNull() || row.at(1).toLongLong() == 2))
                     continue;
                 out += tables.at(t).first;
                 for (int c = 0; c < row.size(); ++c) {
@@ -206,7 +209,7 @@ private slots:
         QCOMPARE(report.notes.size(), 3);
         QVERIFY(report.notes.filter(QStringLiteral("1850-06-01")).size() == 1);
         QVERIFY(report.notes.filter(QStringLiteral("2 个字")).size() == 1);
-        QVERIFY(report.notes.filter(QStringLiteral("1 行明细")).size() == 1);
+        QVERIFY(report.notes.filter(QStringLiteral("2 行明细")).size() == 1);
 
         ConnectDatabaseAt(target);
         QCOMPARE(books(), m_books.expected());
