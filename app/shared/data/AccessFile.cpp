@@ -141,7 +141,10 @@ public:
         QByteArray bytes;
         quint32 pageRow = le32(field + 4);
         const bool onePage = head & MemoOnePage;
-        while (pageRow && bytes.size() < length) {
+        // A damaged chain may run in a circle: no chain is longer than the file.
+        for (qint64 links = 0; pageRow && bytes.size() < length; ++links) {
+            if (links > pageCount)
+                return std::nullopt;
             void *buffer = nullptr;
             int start = 0;
             size_t rowSize = 0;
@@ -168,6 +171,9 @@ public:
     {
         if (field.is_null && column.col_type != MDB_BOOL)
             return QVariant();
+        // A damaged row may point past its page.
+        if (field.start < 0 || field.siz < 0 || qint64(field.start) + field.siz > qint64(mdb->fmt->pg_size))
+            return std::nullopt;
         const unsigned char *p = mdb->pg_buf + field.start;
         const auto fits = [&](int bytes) { return field.siz >= bytes; };
         switch (column.col_type) {
@@ -234,6 +240,7 @@ public:
     MdbHandle *mdb = nullptr;
     GPtrArray *catalog = nullptr;
     bool jet3 = false;
+    qint64 pageCount = 0;
     iconv_t iconvIn = iconv_t(-1);
 };
 
@@ -292,6 +299,7 @@ AccessFile::AccessFile(const QString &path, const QByteArray &codePage)
         throw fileError(QStringLiteral("不是 Access 数据库文件：%1"), path);
     d->jet3 = jet && head.at(0x14) == 0;
     const qint64 pageSize = d->jet3 ? PageSize3 : PageSize4;
+    d->pageCount = file.size() / pageSize;
     if (file.size() < 3 * pageSize || file.size() % pageSize != 0)
         throw fileError(QStringLiteral("Access 数据库文件已损坏（长度不对）：%1"), path);
     file.close();
