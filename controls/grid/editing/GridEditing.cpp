@@ -345,21 +345,27 @@ int GridEditing::nextVisibleCol(int direction) const
                                      [this](int col) { return grd->colWidth(col); });
 }
 
-void GridEditing::startEdit(char32_t key, const QString &typed)
+// Whether an edit may start on the current cell: the grid is editable, the
+// cell holds data, and neither BeforeEdit nor, when asked, ModalForm cancels.
+bool GridEditing::mayStartEdit(bool askModalForm)
 {
     if (!m_editable || !onDataCell())
-        return;
+        return false;
     const int row = q->Row();
     const int col = grd->col();
     bool cancel = false;
     Q_EMIT q->BeforeEdit(row, col, cancel);
     if (cancel)
-        return;
-    if (key == KeyCodes::Enter && grd->text().isEmpty()) {
+        return false;
+    if (askModalForm)
         Q_EMIT q->ModalForm(row, col, cancel);
-        if (cancel)
-            return;
-    }
+    return !cancel;
+}
+
+void GridEditing::startEdit(char32_t key, const QString &typed)
+{
+    if (!mayStartEdit(key == KeyCodes::Enter && grd->text().isEmpty()))
+        return;
     const Editor editor = d->columns.editor(grd->col());
     if (d->columns.editsAsText(grd->col()))
         showTextEditor(key, typed);
@@ -371,16 +377,7 @@ void GridEditing::startEdit(char32_t key, const QString &typed)
 
 void GridEditing::startDoubleClickEdit()
 {
-    if (!m_editable || !onDataCell())
-        return;
-    const int row = q->Row();
-    const int col = grd->col();
-    bool cancel = false;
-    Q_EMIT q->BeforeEdit(row, col, cancel);
-    if (cancel)
-        return;
-    Q_EMIT q->ModalForm(row, col, cancel);
-    if (cancel)
+    if (!mayStartEdit(true))
         return;
     const Editor editor = d->columns.editor(grd->col());
     if (d->columns.editsAsText(grd->col()))

@@ -98,6 +98,7 @@ private:
     // How edits start: a character key, a double-click, a tick.
     void startEdit(char32_t key, const QString &typed);
     void startDoubleClickEdit();
+    bool mayStartEdit(bool askModalForm);
     void toggleTick(bool raiseBeforeEdit);
     // Focus back to the grid from an editor, with the commit that stands for.
     void focusGrid();
