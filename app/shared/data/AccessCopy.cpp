@@ -1,6 +1,7 @@
 #include "AccessCopy.h"
 
 #include "AccessFile.h"
+#include "DataAccess.h"
 #include "DbError.h"
 #include "Password.h"
 #include "SqlStatement.h"
@@ -69,17 +70,6 @@ QStringList namesOf(const QList<Column> &columns)
     return names;
 }
 
-double roundTo4(double value)
-{
-    return std::round(value * 10000.0) / 10000.0;
-}
-
-QVariant single(const QSqlDatabase &db, const QString &sql)
-{
-    QSqlQuery query = RunDirect(db, sql);
-    return query.next() ? query.value(0) : QVariant();
-}
-
 // One table's rows turned into ours and inserted, with what the check needs.
 class TableCopy
 {
@@ -124,7 +114,7 @@ private:
             const double number = value.toDouble(&ok);
             if (!ok || value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QDate)
                 throw refusal(column, id, value);
-            return column.kind == Kind::Total ? roundTo4(number) : number;
+            return column.kind == Kind::Total ? RoundTo4(number) : number;
         }
         case Kind::Date: {
             if (value.isNull())
@@ -161,9 +151,9 @@ BooksFigures FiguresOf(const QSqlDatabase &db)
 {
     BooksFigures figures;
     for (const QString &table : Schema::tableNames())
-        figures.rows.append({table, single(db, QStringLiteral("select count(*) from ") + table).toLongLong()});
-    figures.billTotal = single(db, QStringLiteral("select coalesce(sum(price), 0) from bill")).toDouble();
-    figures.lineTotal = single(db, QStringLiteral("select coalesce(sum(quantity*price), 0) from billsub")).toDouble();
+        figures.rows.append({table, DirectValue(db, QStringLiteral("select count(*) from ") + table).toLongLong()});
+    figures.billTotal = DirectValue(db, QStringLiteral("select coalesce(sum(price), 0) from bill")).toDouble();
+    figures.lineTotal = DirectValue(db, QStringLiteral("select coalesce(sum(quantity*price), 0) from billsub")).toDouble();
     return figures;
 }
 

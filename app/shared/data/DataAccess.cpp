@@ -65,11 +65,6 @@ bool forwardOnly()
     return !IsServerDatabase(DbConnection());
 }
 
-double roundTo4(double value)
-{
-    return std::round(value * 10000.0) / 10000.0;
-}
-
 } // namespace
 
 QSqlQuery ExecSql(const QString &sql, const QVariantList &values)
@@ -201,6 +196,11 @@ qint32 StoreRecord(const QString &table, qint32 id, const RecordValues &values)
     return RecordStore(table).store(id, values);
 }
 
+double RoundTo4(double value)
+{
+    return std::round(value * 10000.0) / 10000.0;
+}
+
 void UpdateBillTotals(const QString &table, qint32 id)
 {
     const QString lines = checkedName(table) + QStringLiteral("sub");
@@ -217,7 +217,7 @@ void UpdateBillTotals(const QString &table, qint32 id)
         weight = sums.value(2).toDouble();
     }
     ExecSql(QStringLiteral("update ") + table + QStringLiteral(" set price=?, pi=?, quantity=? where id=?"),
-            {roundTo4(amount), roundTo4(pieces), roundTo4(weight), id});
+            {RoundTo4(amount), RoundTo4(pieces), RoundTo4(weight), id});
 }
 
 QStringList ServValues(const QString &field)

@@ -84,6 +84,9 @@ private:
 // the bill has no line, rounded to four decimals.
 void UpdateBillTotals(const QString &table, qint32 id);
 
+// A stored total: rounded to four decimals, half away from zero.
+double RoundTo4(double value);
+
 // The values of a value list, ordered.
 QStringList ServValues(const QString &field);
 

@@ -22,12 +22,6 @@ namespace {
 
 const QString SourceName = QStringLiteral("CopySource");
 const QString TargetName = QStringLiteral("CopyTarget");
-QVariant single(const QSqlDatabase &db, const QString &sql)
-{
-    QSqlQuery query = RunDirect(db, sql);
-    return query.next() ? query.value(0) : QVariant();
-}
-
 // Closes and forgets both connections however the copy ends.
 class Connections
 {
@@ -126,10 +120,6 @@ bool sameAmount(double a, double b)
     return std::abs(a - b) <= 0.005 + std::abs(a) * 1e-12;
 }
 
-} // namespace
-
-namespace {
-
 // The Windows program's file, told by its name or by its first bytes.
 bool isAccessFile(const QString &path)
 {
@@ -143,7 +133,7 @@ bool isAccessFile(const QString &path)
 void checkTargetEmpty(const QSqlDatabase &target, const QString &to)
 {
     for (const QString &table : dataTables()) {
-        if (single(target, QStringLiteral("select count(*) from ") + table).toLongLong() > 0)
+        if (DirectValue(target, QStringLiteral("select count(*) from ") + table).toLongLong() > 0)
             throw DbError(QStringLiteral("目标数据库已有数据（表 %1），没有复制：%2").arg(table, to));
     }
 }

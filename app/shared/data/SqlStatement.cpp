@@ -40,6 +40,12 @@ QSqlQuery RunDirect(const QSqlDatabase &db, const QString &sql, bool forwardOnly
     return query;
 }
 
+QVariant DirectValue(const QSqlDatabase &db, const QString &sql)
+{
+    QSqlQuery query = RunDirect(db, sql);
+    return query.next() ? query.value(0) : QVariant();
+}
+
 BatchInsert::BatchInsert(const QSqlDatabase &db, const QString &table, const QStringList &columns)
     : m_db(db)
     , m_head(QStringLiteral("insert into %1 (%2) values ").arg(table, columns.join(QLatin1Char(','))))

@@ -35,6 +35,10 @@ private:
 // which a server will not prepare.
 QSqlQuery RunDirect(const QSqlDatabase &db, const QString &sql, bool forwardOnly = true);
 
+// The first field of the first row of sql run directly; invalid when there
+// is no row.
+QVariant DirectValue(const QSqlDatabase &db, const QString &sql);
+
 // Inserts rows into a table, many rows per statement within both engines'
 // limit on parameters: a server answers that far sooner than one round trip
 // per row. Full groups share one prepared statement.
