@@ -20,8 +20,9 @@ chmod -R a+rX "$out"
 debs=()
 for p in "${packages[@]}"; do debs+=("$out/${p}_"*.deb); done
 
-# lintian warns when run as root, so it reads the packages as nobody.
-report=$(runuser -u nobody -- lintian --fail-on error,warning "${debs[@]}" 2>&1) || true
+# lintian warns when run as root, so it reads the packages as nobody, from
+# their own folder: nobody may not enter the checkout (a private clone).
+report=$(cd "$out" && runuser -u nobody -- lintian --fail-on error,warning "${debs[@]}" 2>&1) || true
 if [ -n "$report" ]; then
     echo "lintian:"; echo "$report"; exit 1
 fi
