@@ -19,6 +19,8 @@ packages=(
     # the old program's Access database: libmdb reads it, the command-line
     # tools check the files that tools/mdbwriter writes
     mdbtools mdbtools-dev
+    # ICU's sort keys for the lists' pinyin order (Qt's collator uses it too)
+    libicu-dev
     # Chinese typed through a real input method (tools/ime-session.sh):
     # fcitx5 with pinyin, its Qt 6 input context, a session bus, xdotool
     fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6 dbus dbus-x11 xdotool

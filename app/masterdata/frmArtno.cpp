@@ -3,7 +3,7 @@
 #include "shared/forms/GridLayout.h"
 #include "shared/data/DbError.h"
 #include "shared/data/SearchCode.h"
-#include "shared/data/TextOrder.h"
+#include "shared/data/ListKeys.h"
 #include "shared/base/TextRules.h"
 #include "shared/forms/MessageBox.h"
 
@@ -49,7 +49,7 @@ void frmArtno::SetupGrid()
 void frmArtno::LoadList()
 {
     loadRows(QStringLiteral("select id, artno, product, color, price from artno order by ")
-             + TextOrderBy({QStringLiteral("artno"), QStringLiteral("product"), QStringLiteral("color")}));
+             + ListOrderBy(QStringLiteral("artno")));
 }
 
 QString frmArtno::SearchCodeOf(const QString &artno, const QString &product, const QString &color)

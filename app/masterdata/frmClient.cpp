@@ -2,7 +2,7 @@
 
 #include "shared/forms/GridLayout.h"
 #include "shared/data/SearchCode.h"
-#include "shared/data/TextOrder.h"
+#include "shared/data/ListKeys.h"
 
 #include <OVGrid.h>
 
@@ -36,7 +36,7 @@ void frmClient::SetupGrid()
 
 void frmClient::LoadList()
 {
-    loadRows(QStringLiteral("select id, client, link from client order by ") + TextOrderBy({QStringLiteral("client")}));
+    loadRows(QStringLiteral("select id, client, link from client order by ") + ListOrderBy(QStringLiteral("client")));
 }
 
 QString frmClient::SearchCodeOf(const QString &client)

@@ -3,6 +3,7 @@
 #include "shared/base/AppPaths.h"
 #include "schema/Schema.h"
 #include "DbError.h"
+#include "ListKeys.h"
 #include "SqlStatement.h"
 #include "ServerAddress.h"
 #include "TextOrder.h"
@@ -218,6 +219,7 @@ QSqlDatabase openFile(const QString &name, const QString &path)
             for (const QString &sql : Schema::indexStatements())
                 RunDirect(db, sql);
         }
+        PrepareListKeys(db);
     } catch (const DbError &) {
         discard(db, name);
         if (isNew) {

@@ -58,10 +58,15 @@ const QStringList &dataTables()
 
 void copyTable(const QSqlDatabase &source, const QSqlDatabase &target, const QString &table)
 {
+    // The columns both have: an SQLite file's sort keys (ListKeys) are the
+    // target's own business, made as its rows go in.
     const QSqlRecord record = target.record(table);
+    const QSqlRecord sourceRecord = source.record(table);
     QStringList columns;
-    for (int i = 0; i < record.count(); ++i)
-        columns << record.fieldName(i);
+    for (int i = 0; i < record.count(); ++i) {
+        if (sourceRecord.contains(record.fieldName(i)))
+            columns << record.fieldName(i);
+    }
     const bool hasId = columns.contains(QStringLiteral("id"));
     QSqlQuery rows = RunDirect(source, QStringLiteral("select %1 from %2%3")
                                      .arg(columns.join(QLatin1Char(',')), table,

@@ -9,6 +9,7 @@
 #include <QVarLengthArray>
 
 #include <sqlite3.h>
+#include <unicode/ucol.h>
 
 #include <algorithm>
 #include <array>
@@ -154,4 +155,46 @@ bool RegisterTextCollation(const QSqlDatabase &db)
         return false; // then the collator is ours to free
     collator.release();
     return true;
+}
+
+TextSortKey::TextSortKey()
+{
+    // The settings QCollator makes for the zh_CN locale, case-insensitive.
+    UErrorCode status = U_ZERO_ERROR;
+    UCollator *collator = ucol_open("zh_CN", &status);
+    ucol_setAttribute(collator, UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
+    ucol_setAttribute(collator, UCOL_STRENGTH, UCOL_SECONDARY, &status);
+    ucol_setAttribute(collator, UCOL_NUMERIC_COLLATION, UCOL_OFF, &status);
+    ucol_setAttribute(collator, UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, &status);
+    if (U_FAILURE(status)) {
+        ucol_close(collator);
+        return;
+    }
+    m_collator = collator;
+    UVersionInfo version;
+    ucol_getVersion(m_collator, version);
+    m_version = QByteArray(reinterpret_cast<const char *>(version), sizeof version);
+}
+
+TextSortKey::~TextSortKey()
+{
+    ucol_close(m_collator);
+}
+
+void TextSortKey::append(QByteArray &key, QStringView text) const
+{
+    const auto *chars = reinterpret_cast<const UChar *>(text.utf16());
+    const qsizetype start = key.size();
+    // Most keys fit in a few bytes per character; a longer one is asked again.
+    qsizetype room = 4 * text.size() + 16;
+    for (;;) {
+        key.resize(start + room);
+        const int32_t length = ucol_getSortKey(m_collator, chars, int32_t(text.size()),
+                                               reinterpret_cast<uint8_t *>(key.data() + start), int32_t(room));
+        if (length <= room) {
+            key.resize(start + length); // closing 0 byte and all: the texts' separator
+            return;
+        }
+        room = length;
+    }
 }

@@ -158,8 +158,11 @@ QString books()
         QSqlQuery q = ExecSql(QStringLiteral("select * from %1 order by id").arg(table));
         while (q.next()) {
             text += table;
-            for (int i = 0; i < q.record().count(); ++i)
+            for (int i = 0; i < q.record().count(); ++i) {
+                if (q.record().fieldName(i) == QLatin1String("listkey"))
+                    continue; // SQLite's own sort keys, not part of the books
                 text += QLatin1Char('|') + (q.isNull(i) ? QStringLiteral("∅") : q.value(i).typeId() == QMetaType::QDate ? q.value(i).toDate().toString(Qt::ISODate) : QVariant(q.value(i).typeId() == QMetaType::QString ? q.value(i) : QVariant(q.value(i).toDouble())).toString());
+            }
             text += QLatin1Char('\n');
         }
     }

@@ -6,9 +6,11 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -107,6 +109,7 @@ private Q_SLOTS:
     void unusableFileIsRefusedAndLeftAlone();
     void lockedFileIsRefusedAndLeftAlone();
     void existingDatabaseKeepsItsData();
+    void listOrderSurvivesOtherWriters();
     void settingsFolderAndReadSetting();
     void dataFolderChoice();
 };
@@ -243,6 +246,43 @@ void TestDatabase::existingDatabaseKeepsItsData()
     QCOMPARE(LookupValue(QStringLiteral("password"), QStringLiteral("tblinfo")).toString(), QStringLiteral("x"));
     QCOMPARE(LookupValue(QStringLiteral("count(*)"), QStringLiteral("tblinfo")).toInt(), 1);
     QCOMPARE(LookupValue(QStringLiteral("client"), QStringLiteral("client")).toString(), QStringLiteral("甲"));
+    CloseDatabase();
+}
+
+// The sort keys the lists are read by: rows the sqlite3 shell writes (it
+// can, since the file names none of our functions) and keys another ICU
+// made are keyed again at the next open; texts compare column by column.
+void TestDatabase::listOrderSurvivesOtherWriters()
+{
+    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (shell.isEmpty())
+        QSKIP("the sqlite3 shell is not installed");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ovBill.db"));
+    ConnectDatabaseAt(path);
+    for (const char *row : {"'AB', 'A'", "'A', 'Z'", "'a', 'B'"})
+        ExecSql(QStringLiteral("insert into artno (artno, product) values (%1)").arg(QLatin1String(row)));
+    ExecSql(QStringLiteral("insert into client (client) values ('乙')"));
+    CloseDatabase();
+
+    QProcess sqlite;
+    sqlite.start(shell, {path, QStringLiteral("insert into artno (artno, product) values ('b', ''); "
+                                              "update client set listkey = x'00000000'; "
+                                              "insert into client (client) values ('甲'); pragma integrity_check;")});
+    QVERIFY(sqlite.waitForFinished());
+    QCOMPARE(sqlite.readAllStandardOutput().trimmed(), QByteArray("ok"));
+
+    ConnectDatabaseAt(path);
+    const auto listed = [](const QString &sql) {
+        QStringList rows;
+        for (QSqlQuery q = ExecSql(sql); q.next();)
+            rows << q.value(0).toString();
+        return rows;
+    };
+    QCOMPARE(listed(QStringLiteral("select artno || '/' || product from artno order by listkey")),
+             (QStringList{QStringLiteral("a/B"), QStringLiteral("A/Z"), QStringLiteral("AB/A"), QStringLiteral("b/")}));
+    QCOMPARE(listed(QStringLiteral("select client from client order by listkey")),
+             (QStringList{QStringLiteral("甲"), QStringLiteral("乙")}));
     CloseDatabase();
 }
 

@@ -67,8 +67,11 @@ QString books()
         QSqlQuery q = ExecSql(QStringLiteral("select * from %1 order by id").arg(table));
         while (q.next()) {
             text += table;
-            for (int i = 0; i < q.record().count(); ++i)
+            for (int i = 0; i < q.record().count(); ++i) {
+                if (q.record().fieldName(i) == QLatin1String("listkey"))
+                    continue; // SQLite's own sort keys, not part of the books
                 text += QLatin1Char('|') + q.value(i).toString();
+            }
             text += QLatin1Char('\n');
         }
     }
