@@ -3,6 +3,7 @@
 
 #include "appearance/RowFitter.h"
 #include "editing/GridEditing.h"
+#include "rows/LoadRun.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -20,7 +21,13 @@ OVGridPrivate::OVGridPrivate(OVGrid *q)
 {
 }
 
-OVGridPrivate::~OVGridPrivate() = default;
+OVGridPrivate::~OVGridPrivate()
+{
+    // A load still pending is dropped with its statement; the model, which
+    // outlives this state, must not call back into it.
+    if (load)
+        model()->setRestOfLoad({});
+}
 
 void OVGridPrivate::init()
 {

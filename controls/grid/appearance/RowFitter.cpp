@@ -96,6 +96,8 @@ void RowFitter::fitLater(int fromRow, int toRow)
 
 void RowFitter::fitRowsInView()
 {
+    // Only the rows shown matter: rows a load has still to read wait.
+    const GridModel::KeepRestPending keep(grd->gridModel());
     if (!marks->any() || grd->rows() <= 1)
         return;
     fitScreenful(grd->topRow(), 1);
