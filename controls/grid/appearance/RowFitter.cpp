@@ -96,7 +96,7 @@ void RowFitter::fitLater(int fromRow, int toRow)
 
 void RowFitter::fitRowsInView()
 {
-    // Only the rows shown matter: rows a load has still to read wait.
+    // Only rows in the model matter: rows a load has still to read wait.
     const GridModel::KeepRestPending keep(grd->gridModel());
     if (!marks->any() || grd->rows() <= 1)
         return;
@@ -108,6 +108,7 @@ void RowFitter::fitScreenful(int fromRow, int step)
 {
     if (!marks->any())
         return;
+    const GridModel::KeepRestPending keep(grd->gridModel());
     const int viewHeight = std::max(grd->viewport()->height(), 1);
     std::optional<DrawingPause> pause; // only once a row is fitted
     int filled = 0;

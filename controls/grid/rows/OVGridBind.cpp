@@ -80,8 +80,12 @@ void OVGridPrivate::bindRecords(std::unique_ptr<RecordReader> rst)
     }
     if (allowAlternate)
         paintAlternateRows(oldRows, 1);
+    // Nobody hears the row count of a pending load (see above); events the
+    // announcement raises besides see the whole grid.
+    const int rows = grd->rows();
+    keep.reset();
     if (noDataRow && count > 0)
-        announceCurrentCell(grd->rows(), grd->cols());
+        announceCurrentCell(rows, grd->cols());
 }
 
 void OVGridPrivate::readRecords(LoadRun &run, int records, int before)
