@@ -13,7 +13,6 @@
 #include <QSqlQuery>
 
 #include <limits>
-#include <optional>
 
 namespace {
 
@@ -43,7 +42,7 @@ void OVGridPrivate::bindRecords(std::unique_ptr<RecordReader> rst)
 {
     const int oldRows = grd->rows();
     const bool noDataRow = grd->row() == 0 || oldRows == 1;
-    if (grd->cols() - rst->fieldCount() - 1 < 0)
+    if (rst->fieldCount() > grd->cols() - 1) // more fields than data columns
         return;
     // A load brings another record's rows: an open edit is dropped, so its
     // text never lands among them.
@@ -65,25 +64,22 @@ void OVGridPrivate::bindRecords(std::unique_ptr<RecordReader> rst)
         grd->setTextMatrix(0, sortCol, columns.title(sortCol));
         sortCol = 0;
     }
-    const int count = run->count();
-    // Until the rest is read, the bookkeeping covers the rows read so far.
-    std::optional<GridModel::KeepRestPending> keep;
-    if (!run->finished()) {
-        keep.emplace(model());
-        fitLoadedRows(oldRows, run->endRow());
-        load = std::move(run);
-        model()->setRestOfLoad([this] { readRestOfLoad(); });
-        msg->hide();
-    } else {
-        fitLoadedRows(oldRows, run->endRow());
-        showOutcome(*run);
-    }
+    fitLoadedRows(oldRows, run->endRow());
     if (allowAlternate)
         paintAlternateRows(oldRows, 1);
-    // Nobody hears the row count of a pending load (see above); events the
-    // announcement raises besides see the whole grid.
+    const int count = run->count();
     const int rows = grd->rows();
-    keep.reset();
+    if (run->finished()) {
+        showOutcome(*run);
+    } else {
+        // From here on the rest is read as soon as anything needs it.
+        msg->hide();
+        load = std::move(run);
+        model()->setRestOfLoad([this] { readRestOfLoad(); });
+    }
+    // Nobody hears the row count of a pending load (see above); what the
+    // announcement needs besides leaves the rest pending, and an event it
+    // raises then sees the whole grid.
     if (noDataRow && count > 0)
         announceCurrentCell(rows, grd->cols());
 }

@@ -708,6 +708,7 @@ bool GridView::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove: // MouseRow counts in the whole list too
     case QEvent::Wheel:
     case QEvent::KeyPress:
         // A user acts on the whole list, never on the part read so far.

@@ -36,7 +36,7 @@ private:
 // operations speak grid coordinates; the title row and the row-number column
 // are the view's headers.
 //
-// A key, a mouse press or the wheel on any of its parts, the scroll bars
+// A key, the mouse or the wheel on any of its parts, the scroll bars
 // included, first reads the rows a load left unread (see GridModel); so
 // does the first paint while some are, from the next pass of the event loop.
 //
