@@ -23,9 +23,11 @@ public:
 
     // A long load may leave its last records unread until something needs
     // them; meanwhile the model holds the rows read so far and any appended
-    // since. Every member below in grid coordinates reads them first; the
-    // table interface the view paints through (rowCount(), data(),
-    // headerData()) does not, so the first rows show at once.
+    // since. Every member below that reads or changes rows or cells reads
+    // them first. The table interface the view paints through (rowCount(),
+    // data(), headerData()) does not, so the first rows show at once; nor
+    // do the settings that only change how rows are drawn (alternate
+    // colours, the current-row mark, alignments, the font).
     using ReadRest = std::function<void()>;
     void setRestOfLoad(ReadRest readRest) { m_readRest = std::move(readRest); }
     bool restPending() const { return bool(m_readRest); }
