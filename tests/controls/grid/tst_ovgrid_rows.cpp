@@ -750,12 +750,12 @@ void tst_OVGridRows::bindRstReadsALongQueryInTwoParts()
         QStringList ids, names;
         for (int i = 1; i <= 3000; ++i)
             ids << QString::number(i), names << QStringLiteral("n%1").arg(i);
-        const auto bind = [&](OVGrid &grid) {
+        const auto bind = [&](OVGrid &grid, const QString &sql = QStringLiteral("select id, name from t order by id")) {
             grid.setCols(3);
             grid.setRows(1);
             QSqlQuery query(db); // gone before the rest is read
             query.setForwardOnly(true);
-            QVERIFY(query.exec(QStringLiteral("select id, name from t order by id")));
+            QVERIFY(query.exec(sql));
             grid.BindRst(query);
             grid.AddItem(QStringLiteral("*"));
             QCOMPARE(grid.findChild<QTableView *>()->model()->rowCount(), 301);
@@ -785,6 +785,24 @@ void tst_OVGridRows::bindRstReadsALongQueryInTwoParts()
         {
             OVGrid dropped; // destroyed with its load pending
             bind(dropped);
+        }
+        // Past the limit the load is cut and the entry row refused, as when
+        // read at once.
+        bind(grid, QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n "
+                                  "where i < 58001) select i, i from n"));
+        QCOMPARE(grid.Rows(), OVGrid::MaxLoadedRows);
+        QCOMPARE(grid.TextMatrix(58000, 0), QStringLiteral("58000"));
+        QCOMPARE(panel(grid)->text(), QStringLiteral("\n  记录过载"));
+        {
+            // A host hearing AfterRowColChange is told the whole row count.
+            OVGrid heard;
+            heard.setCols(3);
+            GridEventLog log(&heard);
+            QSqlQuery query(db);
+            query.setForwardOnly(true);
+            QVERIFY(query.exec(QStringLiteral("select id, name from t order by id")));
+            heard.BindRst(query);
+            QCOMPARE(log.take(), QStringList{"AfterRowColChange(3001,3,1,1)"});
         }
         // A closed connection leaves the rows read and says so.
         bind(grid);
