@@ -3,7 +3,6 @@
 #include "model/FormatCell.h"
 #include "model/GridRow.h"
 #include "rows/RecordReader.h"
-#include "rows/RowBuilder.h"
 
 #include <QHash>
 
@@ -59,7 +58,6 @@ private:
     std::vector<CellFormat> m_formats;
     std::vector<bool> m_pickList;
     QHash<qint32, QString> m_pickTexts;
-    RowBuilder m_row;
     int m_count = 0;
     bool m_overloaded = false;
 };
