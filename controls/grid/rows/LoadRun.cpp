@@ -52,7 +52,7 @@ std::vector<GridRow> LoadRun::read(int records, const Progress &progress)
     if (m_count > 0)
         rst.resume();
     // The loop works on locals: members would be read again after every
-    // call into the reader, which costs a load of 58,000 records 5 %.
+    // call into the reader, which costs a long load several per cent.
     const Layout layout = m_layout;
     const int lead = m_lead;
     const int step = m_step;
