@@ -3,6 +3,7 @@
 
 #include "appearance/RowFitter.h"
 #include "editing/GridEditing.h"
+#include "rows/LoadRun.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -20,7 +21,13 @@ OVGridPrivate::OVGridPrivate(OVGrid *q)
 {
 }
 
-OVGridPrivate::~OVGridPrivate() = default;
+OVGridPrivate::~OVGridPrivate()
+{
+    // A load still pending is dropped with its statement; the model, which
+    // outlives this state, must not call back into it.
+    if (load)
+        model()->setRestOfLoad({});
+}
 
 void OVGridPrivate::init()
 {
@@ -86,7 +93,9 @@ void OVGridPrivate::moveInternally(int row, int col)
 
 void OVGridPrivate::announceCurrentCell(int oldRow, int oldCol)
 {
-    Q_EMIT q->AfterRowColChange(oldRow, oldCol, q->Row(), q->Col());
+    // The view's row is Row(): 0 without data rows. It is read directly so
+    // that a pending load stays pending (the event is heard by nobody then).
+    Q_EMIT q->AfterRowColChange(oldRow, oldCol, grd->row(), grd->col());
     if (currentRowMode != OVGrid::ovCRNone)
         markCurrentRow(true);
     editing->updateDropButton();
@@ -96,7 +105,7 @@ void OVGridPrivate::markCurrentRow(bool forced)
 {
     if (!forced && grd->row() == prevRow)
         return;
-    const int row = grd->rows() > 1 ? grd->row() : 0;
+    const int row = grd->row(); // 0 when there is no data row
     const auto mark = currentRowMode == OVGrid::ovCRFontBold    ? GridModel::RowMark::Bold
                       : currentRowMode == OVGrid::ovCRForeColor ? GridModel::RowMark::Red
                                                                 : GridModel::RowMark::None;

@@ -21,6 +21,7 @@
 #include <memory>
 
 class GridEditing;
+class LoadRun;
 class QLabel;
 class RecordReader;
 class RowFitter;
@@ -77,12 +78,22 @@ public:
     void paintAlternateRows(int fromRow, int fromCol);
     // Sorts by the current column, as a click on its title does.
     void sortByColumn();
-    void bindRecords(RecordReader &rst);
+    void bindRecords(std::unique_ptr<RecordReader> rst);
+    // A load whose last records are still to be read (see GridModel).
+    std::unique_ptr<LoadRun> load;
     // Writes a line on the message panel: it is cleared, then gets a line
     // break, two spaces and the text.
     void printMessage(const QString &text);
 
 private:
+    // Reads up to `records` records of a load into rows before row `before`.
+    void readRecords(LoadRun &run, int records, int before);
+    void readRestOfLoad();
+    // Marks rows fromRow … endRow − 1 for fitting to wrapped text.
+    void fitLoadedRows(int fromRow, int endRow);
+    // The load's last message: how many rows, or why not all.
+    void showOutcome(const LoadRun &run);
+
     // The grid's cell moves, in the host's terms.
     void onLeaveCell();
     void onRowColChange();

@@ -96,6 +96,8 @@ void RowFitter::fitLater(int fromRow, int toRow)
 
 void RowFitter::fitRowsInView()
 {
+    // Only rows in the model matter: rows a load has still to read wait.
+    const GridModel::KeepRestPending keep(grd->gridModel());
     if (!marks->any() || grd->rows() <= 1)
         return;
     fitScreenful(grd->topRow(), 1);
@@ -106,6 +108,7 @@ void RowFitter::fitScreenful(int fromRow, int step)
 {
     if (!marks->any())
         return;
+    const GridModel::KeepRestPending keep(grd->gridModel());
     const int viewHeight = std::max(grd->viewport()->height(), 1);
     std::optional<DrawingPause> pause; // only once a row is fitted
     int filled = 0;

@@ -120,7 +120,9 @@ bool GridEditing::takesText(int col) const
 
 bool GridEditing::onDataCell() const
 {
-    return q->Row() > 0 && grd->col() > 0 && grd->col() < grd->cols();
+    // The view's row, which is Row() (0 without data rows), without reading
+    // the rows a load left pending: focus alone needs none of them.
+    return grd->row() > 0 && grd->col() > 0 && grd->col() < grd->cols();
 }
 
 QRect GridEditing::cellRect() const
@@ -214,9 +216,9 @@ void GridEditing::showComboEditor(char32_t key, bool dropDown, const QString &ty
 void GridEditing::showDropButton()
 {
     cmd->hide();
-    if (q->Row() == 0 || grd->rows() <= 1)
-        return;
-    if (!d->columns.hasDropButton(grd->col()) || !hasFocus)
+    // The row count last: it reads the rows a load left pending, which
+    // only a button about to show needs.
+    if (!hasFocus || !d->columns.hasDropButton(grd->col()) || q->Row() == 0 || grd->rows() <= 1)
         return;
     bool cancel = false;
     Q_EMIT q->BeforeEdit(q->Row(), q->Col(), cancel);
@@ -243,7 +245,6 @@ void GridEditing::commitEdit(bool scroll)
 {
     if (committing)
         return;
-    const int row = q->Row();
     const int col = grd->col();
     const Editor editor = d->columns.editor(col);
     QComboBox *combo = nullptr;
@@ -263,6 +264,7 @@ void GridEditing::commitEdit(bool scroll)
         return;
     }
     const QScopedValueRollback guard(committing, true);
+    const int row = q->Row();
     if (scroll)
         grd->showCurrentCell();
 

@@ -66,6 +66,7 @@ void GridModel::setRows(int rows)
 
 void GridModel::setCols(int cols)
 {
+    readRestOfLoad();
     cols = std::max(cols, 1);
     const int old = m_cols;
     if (cols == old)
@@ -93,14 +94,14 @@ void GridModel::setCols(int cols)
 
 QStringView GridModel::textView(int row, int col) const
 {
-    if (!inside(row, col))
+    if (!has(row, col))
         return {};
     return m_rows[row].text(col);
 }
 
 void GridModel::setText(int row, int col, QStringView text)
 {
-    if (!inside(row, col))
+    if (!has(row, col))
         return;
     GridRow &r = m_rows[row];
     if (r.text(col) == text)
@@ -143,14 +144,17 @@ void GridModel::insertRow(int before, QStringView tabText)
     endInsertRows();
 }
 
-void GridModel::appendRows(std::vector<GridRow> &&rows)
+void GridModel::insertRows(int before, std::vector<GridRow> &&rows)
 {
+    before = std::clamp(before, 1, this->rows());
     if (rows.empty())
         return;
-    const int old = this->rows();
-    beginInsertRows(QModelIndex(), old - 1, old - 1 + int(rows.size()) - 1);
-    m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()),
+    const int added = int(rows.size());
+    beginInsertRows(QModelIndex(), before - 1, before - 1 + added - 1);
+    m_rows.insert(m_rows.begin() + before, std::make_move_iterator(rows.begin()),
                   std::make_move_iterator(rows.end()));
+    if (m_markedRow >= before)
+        m_markedRow += added;
     endInsertRows();
     rows.clear();
 }
@@ -170,7 +174,7 @@ void GridModel::removeRowAt(int row)
 
 void GridModel::copyCells(int fromRow, int toRow, int fromCol, int toCol)
 {
-    if (!inside(fromRow, fromCol) || !inside(toRow, toCol) || fromRow == toRow || fromCol > toCol)
+    if (!has(fromRow, fromCol) || !has(toRow, toCol) || fromRow == toRow || fromCol > toCol)
         return;
     for (int c = fromCol; c <= toCol; ++c)
         m_rows[toRow].setText(c, m_rows[fromRow].text(c));
@@ -192,19 +196,26 @@ quint32 GridModel::storedBackColor(int row, int col) const
 
 quint32 GridModel::backColor(int row, int col) const
 {
+    readRestOfLoad();
     return storedBackColor(row, col) & ColourBits;
 }
 
 void GridModel::setBackColor(int row, int col, quint32 bgr)
 {
     const quint32 stored = (bgr & ColourBits) | BackColorSet;
-    if (!inside(row, col) || storedBackColor(row, col) == stored)
+    if (!has(row, col) || storedBackColor(row, col) == stored)
         return;
     m_rows[row].style(m_cols).back[col] = stored;
     cellChanged(row, col, {Qt::BackgroundRole});
 }
 
 quint32 GridModel::foreColor(int row, int col) const
+{
+    readRestOfLoad();
+    return storedForeColor(row, col);
+}
+
+quint32 GridModel::storedForeColor(int row, int col) const
 {
     if (!inside(row, col))
         return 0;
@@ -214,13 +225,19 @@ quint32 GridModel::foreColor(int row, int col) const
 
 void GridModel::setForeColor(int row, int col, quint32 bgr)
 {
-    if (!inside(row, col) || foreColor(row, col) == bgr)
+    if (!has(row, col) || storedForeColor(row, col) == bgr)
         return;
     m_rows[row].style(m_cols).fore[col] = bgr;
     cellChanged(row, col, {Qt::ForegroundRole});
 }
 
 bool GridModel::bold(int row, int col) const
+{
+    readRestOfLoad();
+    return storedBold(row, col);
+}
+
+bool GridModel::storedBold(int row, int col) const
 {
     if (!inside(row, col))
         return false;
@@ -230,7 +247,7 @@ bool GridModel::bold(int row, int col) const
 
 void GridModel::setBold(int row, int col, bool bold)
 {
-    if (!inside(row, col) || this->bold(row, col) == bold)
+    if (!has(row, col) || storedBold(row, col) == bold)
         return;
     m_rows[row].style(m_cols).bold[col] = bold;
     cellChanged(row, col, {Qt::FontRole});
@@ -258,8 +275,8 @@ void GridModel::setAlternate(bool on)
     if (m_alternate == on)
         return;
     m_alternate = on;
-    if (rows() > 1 && m_cols > 1)
-        Q_EMIT dataChanged(index(0, 0), index(rows() - 2, m_cols - 2), {Qt::BackgroundRole});
+    if (count() > 1 && m_cols > 1)
+        Q_EMIT dataChanged(index(0, 0), index(count() - 2, m_cols - 2), {Qt::BackgroundRole});
 }
 
 void GridModel::setMarkedRow(int row, RowMark mark)
@@ -268,7 +285,7 @@ void GridModel::setMarkedRow(int row, RowMark mark)
     m_markedRow = mark == RowMark::None ? 0 : row;
     m_mark = mark;
     for (int r : {old, m_markedRow}) {
-        if (r >= 1 && r < rows()) {
+        if (r >= 1 && r < count()) {
             if (m_cols > 1)
                 Q_EMIT dataChanged(index(r - 1, 0), index(r - 1, m_cols - 2));
             Q_EMIT headerDataChanged(Qt::Vertical, r - 1, r - 1);
@@ -287,10 +304,10 @@ void GridModel::setColAlignment(int col, int alignment)
         return;
     m_colAlignment[col] = alignment;
     if (col == 0) {
-        if (rows() > 1)
-            Q_EMIT headerDataChanged(Qt::Vertical, 0, rows() - 2);
-    } else if (rows() > 1) {
-        Q_EMIT dataChanged(index(0, col - 1), index(rows() - 2, col - 1), {Qt::TextAlignmentRole});
+        if (count() > 1)
+            Q_EMIT headerDataChanged(Qt::Vertical, 0, count() - 2);
+    } else if (count() > 1) {
+        Q_EMIT dataChanged(index(0, col - 1), index(count() - 2, col - 1), {Qt::TextAlignmentRole});
     }
 }
 
@@ -384,7 +401,7 @@ void GridModel::sort(int column, Qt::SortOrder order)
 
 int GridModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : rows() - 1;
+    return parent.isValid() ? 0 : count() - 1;
 }
 
 int GridModel::columnCount(const QModelIndex &parent) const
@@ -441,12 +458,12 @@ QVariant GridModel::cellData(int row, int col, int role) const
     case Qt::ForegroundRole: {
         if (m_mark == RowMark::Red && row == m_markedRow)
             return QBrush(fromBgr(Red));
-        if (const quint32 fore = foreColor(row, col))
+        if (const quint32 fore = storedForeColor(row, col))
             return QBrush(fromBgr(fore));
         return {};
     }
     case Qt::FontRole:
-        if ((m_mark == RowMark::Bold && row == m_markedRow) || bold(row, col))
+        if ((m_mark == RowMark::Bold && row == m_markedRow) || storedBold(row, col))
             return m_boldFont;
         return {};
     default:

@@ -6,6 +6,7 @@
 #include <QFont>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 // The cells of the grid in grid coordinates: row 0 is the title row and
@@ -20,7 +21,36 @@ public:
     explicit GridModel(QObject *parent = nullptr);
     ~GridModel() override;
 
-    int rows() const { return int(m_rows.size()); }
+    // A long load may leave its last records unread until something needs
+    // them; meanwhile the model holds the rows read so far and any appended
+    // since. Every member below that reads or changes rows or cells reads
+    // them first. The table interface the view paints through (rowCount(),
+    // data(), headerData()) does not, so the first rows show at once; nor
+    // do the settings that only change how rows are drawn (alternate
+    // colours, the current-row mark, alignments, the font).
+    using ReadRest = std::function<void()>;
+    void setRestOfLoad(ReadRest readRest) { m_readRest = std::move(readRest); }
+    bool restPending() const { return bool(m_readRest); }
+    void readRestOfLoad() const
+    {
+        if (m_readRest && m_keepPending == 0) [[unlikely]]
+            std::exchange(m_readRest, {})();
+    }
+    // While one lives, the members act on the rows read so far: for work
+    // that only concerns what is shown or appended at the end.
+    class KeepRestPending
+    {
+    public:
+        explicit KeepRestPending(const GridModel *model) : m_model(model) { ++m_model->m_keepPending; }
+        ~KeepRestPending() { --m_model->m_keepPending; }
+        KeepRestPending(const KeepRestPending &) = delete;
+        KeepRestPending &operator=(const KeepRestPending &) = delete;
+
+    private:
+        const GridModel *m_model;
+    };
+
+    int rows() const { readRestOfLoad(); return count(); }
     int cols() const { return m_cols; }
     // Adds empty rows or drops rows at the end; the title row stays.
     void setRows(int rows);
@@ -41,8 +71,8 @@ public:
     // Inserts a row from tab-separated text (column 0 first) before row
     // `before`; rows() appends.
     void insertRow(int before, QStringView tabText);
-    // Appends prepared rows in one step.
-    void appendRows(std::vector<GridRow> &&rows);
+    // Inserts prepared rows in one step before row `before`; rows() appends.
+    void insertRows(int before, std::vector<GridRow> &&rows);
     void removeRowAt(int row);
     // Copies the texts of columns fromCol … toCol of one row into another.
     void copyCells(int fromRow, int toRow, int fromCol, int toCol);
@@ -104,13 +134,22 @@ Q_SIGNALS:
     void cornerChanged();
 
 private:
+    int count() const { return int(m_rows.size()); }
     QVariant cellData(int row, int col, int role) const;
     // The background as kept: 0 when none was set, else marked as set.
     quint32 storedBackColor(int row, int col) const;
+    quint32 storedForeColor(int row, int col) const;
+    bool storedBold(int row, int col) const;
     void cellChanged(int row, int col, const QList<int> &roles = {});
     bool inside(int row, int col) const
     {
-        return row >= 0 && row < rows() && col >= 0 && col < m_cols;
+        return row >= 0 && row < count() && col >= 0 && col < m_cols;
+    }
+    // inside(), after reading the rest of a load.
+    bool has(int row, int col) const
+    {
+        readRestOfLoad();
+        return inside(row, col);
     }
 
     std::vector<GridRow> m_rows;
@@ -122,4 +161,6 @@ private:
     RowMark m_mark = RowMark::None;
     QFont m_boldFont;
     TakesText m_takesText;
+    mutable ReadRest m_readRest;
+    mutable int m_keepPending = 0;
 };

@@ -5,6 +5,8 @@
 #include "appearance/RowFitter.h"
 #include "editing/GridEditing.h"
 
+#include <optional>
+
 namespace {
 
 
@@ -40,6 +42,13 @@ void removeRow(GridView *grd, int row)
 
 void OVGrid::AddItem(const QString &Item, int Row, bool SetRow)
 {
+    // A row appended behind a load still being read (the entry row), with
+    // no cell event to raise, leaves the rest pending: it goes in before
+    // the new row, and rows past the limit are dropped then. Events to the
+    // host come after, on the whole grid.
+    std::optional<GridModel::KeepRestPending> keep;
+    if (Row == 0 && !SetRow && d->grd->row() != 0)
+        keep.emplace(d->model());
     if (Row < 0 || Row > d->grd->rows() - 1 || d->grd->rows() >= MaxLoadedRows)
         return;
     const bool noDataRow = d->grd->row() == 0 || d->grd->rows() == 1;
@@ -56,6 +65,7 @@ void OVGrid::AddItem(const QString &Item, int Row, bool SetRow)
         if (WordWrap())
             d->fitter->fitRow(Row);
     }
+    keep.reset();
     if (noDataRow) {
         d->announceCurrentCell(d->grd->rows(), d->grd->cols());
     } else {

@@ -40,14 +40,26 @@ private:
     std::unique_ptr<OVSqlRecordSource> m_owned;
 };
 
+sqlite3_stmt *statementHandle(const QSqlQuery &query)
+{
+    if (!query.result())
+        return nullptr;
+    const QVariant handle = query.result()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3_stmt*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3_stmt *const *>(handle.constData());
+}
+
 // Reads a forward-only SQLite query through its statement. Qt's driver
 // leaves the statement on the query's current record, so that record comes
-// through the query and every later one straight from the statement.
+// through the query and every later one straight from the statement. The
+// reader holds a copy of the query, which shares its result: the statement
+// stays alive when the caller's query is gone.
 class SqliteReader : public RecordReader
 {
 public:
-    SqliteReader(QSqlQuery &query, sqlite3_stmt *statement)
-        : m_query(query), m_statement(statement), m_fields(query.record().count())
+    SqliteReader(const QSqlQuery &query, sqlite3_stmt *statement)
+        : m_query(shared(query)), m_statement(statement), m_fields(query.record().count())
     {
     }
 
@@ -69,15 +81,29 @@ public:
     }
     bool atEnd() const override { return m_atEnd; }
 
+    void resume() override
+    {
+        // Closing the connection finalizes the statement, and finishing the
+        // query resets it: neither may be read again.
+        if (!m_atEnd && (!m_query.isActive() || statementHandle(m_query) != m_statement)) {
+            qCWarning(lcRecords, "reading the records stopped: the query was closed");
+            m_atEnd = m_interrupted = true;
+        }
+    }
+
     void moveNext() override
     {
         m_onQueryRecord = false;
         const int rc = sqlite3_step(m_statement);
         m_atEnd = rc != SQLITE_ROW;
-        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+            m_interrupted = true;
             qCWarning(lcRecords, "reading the records stopped: %s",
                       sqlite3_errmsg(sqlite3_db_handle(m_statement)));
+        }
     }
+    bool interrupted() const override { return m_interrupted; }
+    bool readsLater() const override { return true; }
 
     void appendText(int field, RowBuilder &row) const override
     {
@@ -139,10 +165,23 @@ public:
     }
 
 private:
-    QSqlQuery &m_query;
+    // Copying a query is deprecated as a way to pass one around; sharing
+    // its result is exactly what is wanted here. A caller that runs another
+    // statement on its query gets a fresh result (exec() does not touch a
+    // shared one), so the copy keeps reading its own.
+    static QSqlQuery shared(const QSqlQuery &query)
+    {
+        QT_WARNING_PUSH
+        QT_WARNING_DISABLE_DEPRECATED
+        return QSqlQuery(query);
+        QT_WARNING_POP
+    }
+
+    QSqlQuery m_query;
     sqlite3_stmt *m_statement;
     int m_fields;
     bool m_begun = false;
+    bool m_interrupted = false;
     bool m_onQueryRecord = false;
     bool m_atEnd = true;
 };
@@ -152,12 +191,9 @@ private:
 sqlite3_stmt *sqliteStatement(const QSqlQuery &query)
 {
     if (!query.isActive() || !query.isSelect() || !query.isForwardOnly()
-        || query.numericalPrecisionPolicy() != QSql::LowPrecisionDouble || !query.result())
+        || query.numericalPrecisionPolicy() != QSql::LowPrecisionDouble)
         return nullptr;
-    const QVariant handle = query.result()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3_stmt*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3_stmt *const *>(handle.constData());
+    return statementHandle(query);
 }
 
 } // namespace

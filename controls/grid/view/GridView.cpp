@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyleOptionHeader>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -92,6 +93,8 @@ GridView::GridView(QWidget *parent)
     });
     viewport()->setMouseTracking(true);
     viewport()->installEventFilter(this);
+    verticalScrollBar()->installEventFilter(this);
+    horizontalScrollBar()->installEventFilter(this);
     m_defaultRowHeight = fontMetrics().height() + 6;
     applyRowHeights();
     m_colWidth.assign(2, -1);
@@ -238,10 +241,10 @@ void GridView::addItem(const QString &tabText, int before)
     clampCurrent();
 }
 
-void GridView::appendRows(std::vector<GridRow> &&rows)
+void GridView::insertRows(int before, std::vector<GridRow> &&rows)
 {
     m_syncing = true;
-    m_model->appendRows(std::move(rows));
+    m_model->insertRows(before <= 0 ? this->rows() : before, std::move(rows));
     m_syncing = false;
     clampCurrent();
 }
@@ -664,6 +667,15 @@ void GridView::scrollContentsBy(int dx, int dy)
 
 bool GridView::viewportEvent(QEvent *event)
 {
+    // The rows a load left unread come in straight after the first rows
+    // are on screen.
+    if (event->type() == QEvent::Paint && m_model->restPending() && !m_restQueued) {
+        m_restQueued = true;
+        QTimer::singleShot(0, this, [this] {
+            m_restQueued = false;
+            m_model->readRestOfLoad();
+        });
+    }
     const bool handled = QTableView::viewportEvent(event);
     if (event->type() == QEvent::Resize)
         Q_EMIT viewResized();
@@ -693,6 +705,20 @@ void GridView::updateMouseCell(QObject *watched, QPoint pos)
 
 bool GridView::eventFilter(QObject *watched, QEvent *event)
 {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove: // MouseRow counts in the whole list too
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+        // A user acts on the whole list, never on the part read so far.
+        m_model->readRestOfLoad();
+        break;
+    default:
+        break;
+    }
+    if (watched == verticalScrollBar() || watched == horizontalScrollBar())
+        return QTableView::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseMove: {
         auto *mouse = static_cast<QMouseEvent *>(event);
@@ -724,6 +750,7 @@ bool GridView::eventFilter(QObject *watched, QEvent *event)
 
 void GridView::keyPressEvent(QKeyEvent *event)
 {
+    m_model->readRestOfLoad();
     event->accept();
     Q_EMIT gridKeyPressed(event);
     if (event->isAccepted())

@@ -36,6 +36,10 @@ private:
 // operations speak grid coordinates; the title row and the row-number column
 // are the view's headers.
 //
+// A key, the mouse or the wheel on any of its parts, the scroll bars
+// included, first reads the rows a load left unread (see GridModel); so
+// does the first paint while some are, from the next pass of the event loop.
+//
 // Moving the current cell, by the user or through setRow/setCol, reports
 // leaveCell (still at the old cell), then rowColChange and enterCell (at the
 // new one). Changes of the row or column count keep the current cell's index
@@ -147,8 +151,9 @@ public:
     // Scrolls the current cell into view.
     void showCurrentCell();
     void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
-    // Appends prepared rows in one step.
-    void appendRows(std::vector<GridRow> &&rows);
+    // Inserts prepared rows in one step before row `before`, or appends
+    // them for 0.
+    void insertRows(int before, std::vector<GridRow> &&rows);
 
     int toPixelsX(int twips) const;
     int toPixelsY(int twips) const;
@@ -207,6 +212,7 @@ private:
     int m_mouseCol = -1;
     bool m_syncing = false;
     bool m_redraw = true;
+    bool m_restQueued = false; // a load's unread rows are to be read next
     int m_rowHeightMin = 0;
     int m_defaultRowHeight = 0; // pixels
     int m_titleHeight = -1;     // pixels, -1 while unset

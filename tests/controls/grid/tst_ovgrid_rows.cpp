@@ -92,6 +92,7 @@ private slots:
     void bindRstProgressSteps();
     void bindRstCapsAndKeepsOverloadVisible();
     void bindRstEvents();
+    void bindRstReadsALongQueryInTwoParts();
 };
 
 void tst_OVGridRows::addItemAppendsAndNumbers()
@@ -734,6 +735,84 @@ void tst_OVGridRows::bindRstEvents()
     grid.BindRst(more);
     QVERIFY(log.take().isEmpty());
     QCOMPARE(grid.Aggregate(OVGrid::ovSTSum, 0, 2).toString(), QStringLiteral("12"));
+}
+
+void tst_OVGridRows::bindRstReadsALongQueryInTwoParts()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("long"));
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        QVERIFY(db.open());
+        QSqlQuery setup(db);
+        QVERIFY(setup.exec(QStringLiteral("create table t(id integer primary key, name text)")));
+        QVERIFY(setup.exec(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n "
+                                          "where i < 3000) insert into t select i, 'n' || i from n")));
+        QStringList ids, names;
+        for (int i = 1; i <= 3000; ++i)
+            ids << QString::number(i), names << QStringLiteral("n%1").arg(i);
+        const auto bind = [&](OVGrid &grid, const QString &sql = QStringLiteral("select id, name from t order by id")) {
+            grid.setCols(3);
+            grid.setRows(1);
+            QSqlQuery query(db); // gone before the rest is read
+            query.setForwardOnly(true);
+            QVERIFY(query.exec(sql));
+            grid.BindRst(query);
+            grid.AddItem(QStringLiteral("*"));
+            QCOMPARE(grid.findChild<QTableView *>()->model()->rowCount(), 301);
+        };
+        OVGrid grid;
+        auto *view = grid.findChild<QTableView *>(QStringLiteral("ovgrid_grd"));
+        // The rest goes in before the entry row, numbered on.
+        bind(grid);
+        QCOMPARE(grid.Rows(), 3002);
+        QCOMPARE(column(grid, 1), ids + QStringList{""});
+        QCOMPARE(column(grid, 2), names + QStringList{""});
+        QCOMPARE(column(grid, 0), ids + QStringList{"*"});
+        QCOMPARE(panel(grid)->text(), QStringLiteral("\n  加载 3000 行"));
+        // The first paint, and a key, read the rest straight after.
+        bind(grid);
+        grid.resize(400, 300);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        view->viewport()->repaint();
+        QCOMPARE(view->model()->rowCount(), 301);
+        QCoreApplication::processEvents();
+        QCOMPARE(view->model()->rowCount(), 3001);
+        bind(grid);
+        QTest::keyClick(view, Qt::Key_Down);
+        QCOMPARE(view->model()->rowCount(), 3001);
+        QCOMPARE(grid.Row(), 2);
+        {
+            OVGrid dropped; // destroyed with its load pending
+            bind(dropped);
+        }
+        // Past the limit the load is cut and the entry row refused, as when
+        // read at once.
+        bind(grid, QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n "
+                                  "where i < 58001) select i, i from n"));
+        QCOMPARE(grid.Rows(), OVGrid::MaxLoadedRows);
+        QCOMPARE(grid.TextMatrix(58000, 0), QStringLiteral("58000"));
+        QCOMPARE(panel(grid)->text(), QStringLiteral("\n  记录过载"));
+        {
+            // A host hearing AfterRowColChange is told the whole row count.
+            OVGrid heard;
+            heard.setCols(3);
+            GridEventLog log(&heard);
+            QSqlQuery query(db);
+            query.setForwardOnly(true);
+            QVERIFY(query.exec(QStringLiteral("select id, name from t order by id")));
+            heard.BindRst(query);
+            QCOMPARE(log.take(), QStringList{"AfterRowColChange(3001,3,1,1)"});
+        }
+        // A closed connection leaves the rows read and says so.
+        bind(grid);
+        db.close();
+        QCOMPARE(grid.Rows(), 302);
+        QCOMPARE(grid.TextMatrix(301, 0), QStringLiteral("*"));
+        QCOMPARE(panel(grid)->text(), QStringLiteral("\n  读取中断，只加载了 300 行"));
+        QVERIFY(panel(grid)->isVisibleTo(&grid));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("long"));
 }
 
 QTEST_MAIN(tst_OVGridRows)
