@@ -10,16 +10,24 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMetaMethod>
+#include <QScreen>
 #include <QSqlQuery>
 
 #include <limits>
 
 namespace {
 
-// The records a long load reads before the grid is shown: more rows than
-// any screen holds.
-constexpr int FirstPart = 300;
 constexpr int AllRecords = std::numeric_limits<int>::max();
+
+// The records a long load reads before the grid is shown: as many rows as
+// lines of the grid's text fit on its screen, more than the grid can show
+// even maximised (no row is lower than a line).
+int firstPart(const QWidget *grid)
+{
+    const QScreen *screen = grid->screen();
+    const int screenHeight = screen ? screen->availableGeometry().height() : 2160;
+    return screenHeight / std::max(1, grid->fontMetrics().height()) + 1;
+}
 
 } // namespace
 
@@ -58,7 +66,7 @@ void OVGridPrivate::bindRecords(std::unique_ptr<RecordReader> rst)
     // its records alive can wait; and a host that hears AfterRowColChange
     // is told the whole row count, so the whole load is read for it.
     const bool announced = noDataRow && q->isSignalConnected(QMetaMethod::fromSignal(&OVGrid::AfterRowColChange));
-    readRecords(*run, run->readsLater() && !announced ? FirstPart : AllRecords, oldRows);
+    readRecords(*run, run->readsLater() && !announced ? firstPart(grd) : AllRecords, oldRows);
 
     if (allowSort && sortCol > 0 && sortCol < grd->cols()) {
         grd->setTextMatrix(0, sortCol, columns.title(sortCol));

@@ -750,6 +750,7 @@ void tst_OVGridRows::bindRstReadsALongQueryInTwoParts()
         QStringList ids, names;
         for (int i = 1; i <= 3000; ++i)
             ids << QString::number(i), names << QStringLiteral("n%1").arg(i);
+        int shown = 0; // the rows the view has while the rest is pending
         const auto bind = [&](OVGrid &grid, const QString &sql = QStringLiteral("select id, name from t order by id")) {
             grid.setCols(3);
             grid.setRows(1);
@@ -758,7 +759,8 @@ void tst_OVGridRows::bindRstReadsALongQueryInTwoParts()
             QVERIFY(query.exec(sql));
             grid.BindRst(query);
             grid.AddItem(QStringLiteral("*"));
-            QCOMPARE(grid.findChild<QTableView *>()->model()->rowCount(), 301);
+            shown = grid.findChild<QTableView *>()->model()->rowCount();
+            QVERIFY2(shown > 20 && shown < 3001, qPrintable(QString::number(shown)));
         };
         OVGrid grid;
         auto *view = grid.findChild<QTableView *>(QStringLiteral("ovgrid_grd"));
@@ -775,7 +777,7 @@ void tst_OVGridRows::bindRstReadsALongQueryInTwoParts()
         grid.show();
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
         view->viewport()->repaint();
-        QCOMPARE(view->model()->rowCount(), 301);
+        QCOMPARE(view->model()->rowCount(), shown);
         QCoreApplication::processEvents();
         QCOMPARE(view->model()->rowCount(), 3001);
         bind(grid);
@@ -807,9 +809,9 @@ void tst_OVGridRows::bindRstReadsALongQueryInTwoParts()
         // A closed connection leaves the rows read and says so.
         bind(grid);
         db.close();
-        QCOMPARE(grid.Rows(), 302);
-        QCOMPARE(grid.TextMatrix(301, 0), QStringLiteral("*"));
-        QCOMPARE(panel(grid)->text(), QStringLiteral("\n  读取中断，只加载了 300 行"));
+        QCOMPARE(grid.Rows(), shown + 1);
+        QCOMPARE(grid.TextMatrix(shown, 0), QStringLiteral("*"));
+        QCOMPARE(panel(grid)->text(), QStringLiteral("\n  读取中断，只加载了 %1 行").arg(shown - 1));
         QVERIFY(panel(grid)->isVisibleTo(&grid));
     }
     QSqlDatabase::removeDatabase(QStringLiteral("long"));
