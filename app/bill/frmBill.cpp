@@ -295,6 +295,8 @@ bool frmBill::ovRst(int ID)
         // A read that breaks off part way must not pass for the whole bill.
         if (lines.lastError().isValid())
             throw DbError(lines.lastError());
+        if (m_grd->LoadBrokenOff())
+            throw DbError(QStringLiteral("读取单据明细中断"));
     });
     if (!loaded) {
         // Never another bill's header over missing lines: the window is

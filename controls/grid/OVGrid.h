@@ -208,6 +208,10 @@ public:
     // from its current position to its end.
     Q_INVOKABLE void BindRst(QSqlQuery &rst);
     void BindRst(OVRecordSource &rst);
+    // Whether the last load stopped before its query's end because a read
+    // failed (the rows read stay, and the message panel says so). Reads
+    // what a long load left for later first.
+    Q_INVOKABLE bool LoadBrokenOff() const;
     Q_INVOKABLE void AutoLastRow();
     Q_INVOKABLE void RowVisible(int Row = 0);
     Q_INVOKABLE void UpdateRowNo(int Row = 1);

@@ -81,6 +81,8 @@ public:
     void bindRecords(std::unique_ptr<RecordReader> rst);
     // A load whose last records are still to be read (see GridModel).
     std::unique_ptr<LoadRun> load;
+    // The last load stopped at a failed read.
+    bool loadBrokenOff = false;
     // Writes a line on the message panel: it is cleared, then gets a line
     // break, two spaces and the text.
     void printMessage(const QString &text);

@@ -46,9 +46,16 @@ void OVGrid::BindRst(OVRecordSource &rst)
     d->bindRecords(RecordReader::create(rst));
 }
 
+bool OVGrid::LoadBrokenOff() const
+{
+    d->model()->readRestOfLoad();
+    return d->loadBrokenOff;
+}
+
 void OVGridPrivate::bindRecords(std::unique_ptr<RecordReader> rst)
 {
     const int oldRows = grd->rows();
+    loadBrokenOff = false;
     const bool noDataRow = grd->row() == 0 || oldRows == 1;
     if (rst->fieldCount() > grd->cols() - 1) // more fields than data columns
         return;
@@ -141,6 +148,7 @@ void OVGridPrivate::showOutcome(const LoadRun &run)
 {
     // An overloaded or broken-off load keeps its message on screen, so a
     // cut result is never taken for the whole one.
+    loadBrokenOff = run.interrupted();
     const QString count = QString::number(run.count());
     if (run.overloaded())
         printMessage(QStringLiteral("记录过载"));

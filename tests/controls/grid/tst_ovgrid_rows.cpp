@@ -766,6 +766,7 @@ void tst_OVGridRows::bindRstReadsALongQueryInTwoParts()
         auto *view = grid.findChild<QTableView *>(QStringLiteral("ovgrid_grd"));
         // The rest goes in before the entry row, numbered on.
         bind(grid);
+        QVERIFY(!grid.LoadBrokenOff());
         QCOMPARE(grid.Rows(), 3002);
         QCOMPARE(column(grid, 1), ids + QStringList{""});
         QCOMPARE(column(grid, 2), names + QStringList{""});
@@ -809,6 +810,7 @@ void tst_OVGridRows::bindRstReadsALongQueryInTwoParts()
         // A closed connection leaves the rows read and says so.
         bind(grid);
         db.close();
+        QVERIFY(grid.LoadBrokenOff());
         QCOMPARE(grid.Rows(), shown + 1);
         QCOMPARE(grid.TextMatrix(shown, 0), QStringLiteral("*"));
         QCOMPARE(panel(grid)->text(), QStringLiteral("\n  读取中断，只加载了 %1 行").arg(shown - 1));
