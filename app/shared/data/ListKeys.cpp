@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <array>
 #include <memory>
 
 namespace {
@@ -20,13 +21,18 @@ struct KeyedList
     QStringList columns;
 };
 
-const KeyedList &listOf(const QString &table)
+const std::array<KeyedList, 2> &keyedLists()
 {
-    static const KeyedList lists[] = {
+    static const std::array<KeyedList, 2> lists{{
         {QLatin1String("artno"), {QStringLiteral("artno"), QStringLiteral("product"), QStringLiteral("color")}},
         {QLatin1String("client"), {QStringLiteral("client")}},
-    };
-    for (const KeyedList &list : lists) {
+    }};
+    return lists;
+}
+
+const KeyedList &listOf(const QString &table)
+{
+    for (const KeyedList &list : keyedLists()) {
         if (list.table == table)
             return list;
     }
@@ -115,6 +121,6 @@ QString ListOrderBy(const QString &table)
 void PrepareListKeys(QSqlDatabase &db)
 {
     const QByteArray version = registerKeyFunction(db);
-    for (const QLatin1String table : {QLatin1String("artno"), QLatin1String("client")})
-        keepKeys(db, listOf(table), version);
+    for (const KeyedList &list : keyedLists())
+        keepKeys(db, list, version);
 }

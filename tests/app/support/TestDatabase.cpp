@@ -1,9 +1,13 @@
 #include "TestDatabase.h"
 
 #include "PgCluster.h"
+#include "shared/data/DataAccess.h"
 #include "shared/data/Database.h"
 
+#include <QDate>
 #include <QFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace {
 
@@ -59,4 +63,30 @@ TestDatabase::~TestDatabase()
     // The run's server outlives this process: its databases go as they end.
     if (onServer())
         PgCluster::instance().dropDatabase(m_location);
+}
+
+QString BooksText()
+{
+    const auto cell = [](const QSqlQuery &q, int i) {
+        const QVariant value = q.value(i);
+        if (value.isNull())
+            return QStringLiteral("∅");
+        if (value.typeId() == QMetaType::QDate)
+            return value.toDate().toString(Qt::ISODate);
+        return value.typeId() == QMetaType::QString ? value.toString() : QVariant(value.toDouble()).toString();
+    };
+    QString text;
+    for (const QString &table : {QStringLiteral("bill"), QStringLiteral("billsub"), QStringLiteral("client"),
+                                 QStringLiteral("artno"), QStringLiteral("serv")}) {
+        QSqlQuery q = ExecSql(QStringLiteral("select * from %1 order by id").arg(table));
+        while (q.next()) {
+            text += table;
+            for (int i = 0; i < q.record().count(); ++i) {
+                if (q.record().fieldName(i) != QLatin1String("listkey"))
+                    text += QLatin1Char('|') + cell(q, i);
+            }
+            text += QLatin1Char('\n');
+        }
+    }
+    return text;
 }

@@ -30,3 +30,8 @@ private:
     QTemporaryDir m_dir;
     QString m_location;
 };
+
+// The open database's books as text, a line per row of the five data tables
+// by id: a Null as ∅, dates in ISO form, numbers as doubles, so the same
+// books read alike from either engine. SQLite's sort keys are left out.
+QString BooksText();

@@ -5,6 +5,7 @@
 
 #include "MdbWriter.h"
 #include "PgCluster.h"
+#include "TestDatabase.h"
 #include "shared/data/DataAccess.h"
 #include "shared/data/Database.h"
 #include "shared/data/DatabaseCopy.h"
@@ -149,26 +150,6 @@ struct OldBooks
     }
 };
 
-// The open database's books in the same form, a Null as ∅.
-QString books()
-{
-    QString text;
-    for (const QString &table : {QStringLiteral("bill"), QStringLiteral("billsub"), QStringLiteral("client"),
-                                 QStringLiteral("artno"), QStringLiteral("serv")}) {
-        QSqlQuery q = ExecSql(QStringLiteral("select * from %1 order by id").arg(table));
-        while (q.next()) {
-            text += table;
-            for (int i = 0; i < q.record().count(); ++i) {
-                if (q.record().fieldName(i) == QLatin1String("listkey"))
-                    continue; // SQLite's own sort keys, not part of the books
-                text += QLatin1Char('|') + (q.isNull(i) ? QStringLiteral("∅") : q.value(i).typeId() == QMetaType::QDate ? q.value(i).toDate().toString(Qt::ISODate) : QVariant(q.value(i).typeId() == QMetaType::QString ? q.value(i) : QVariant(q.value(i).toDouble())).toString());
-            }
-            text += QLatin1Char('\n');
-        }
-    }
-    return text;
-}
-
 } // namespace
 
 class TestAccessCopy : public QObject
@@ -215,7 +196,7 @@ private slots:
         QVERIFY(report.notes.filter(QStringLiteral("2 行明细")).size() == 1);
 
         ConnectDatabaseAt(target);
-        QCOMPARE(books(), m_books.expected());
+        QCOMPARE(BooksText(), m_books.expected());
         const QVariant stored = LookupValue(QStringLiteral("password"), QStringLiteral("tblinfo"));
         QVERIFY(stored.toString().startsWith(QLatin1String("pbkdf2")));
         QVERIFY(PasswordMatches(stored, OldPassword));

@@ -2,6 +2,7 @@
 // file and a server, read back table by table.
 
 #include "PgCluster.h"
+#include "TestDatabase.h"
 #include "shared/data/DataAccess.h"
 #include "shared/data/Database.h"
 #include "shared/data/DatabaseCopy.h"
@@ -61,20 +62,7 @@ void fillBooks()
 // size and the entry changed above).
 QString books()
 {
-    QString text;
-    for (const QString &table : {QStringLiteral("bill"), QStringLiteral("billsub"), QStringLiteral("client"),
-                                 QStringLiteral("artno"), QStringLiteral("serv")}) {
-        QSqlQuery q = ExecSql(QStringLiteral("select * from %1 order by id").arg(table));
-        while (q.next()) {
-            text += table;
-            for (int i = 0; i < q.record().count(); ++i) {
-                if (q.record().fieldName(i) == QLatin1String("listkey"))
-                    continue; // SQLite's own sort keys, not part of the books
-                text += QLatin1Char('|') + q.value(i).toString();
-            }
-            text += QLatin1Char('\n');
-        }
-    }
+    QString text = BooksText();
     text += LookupValue(QStringLiteral("password"), QStringLiteral("tblinfo")).toString() + QLatin1Char('\n');
     text += LookupValue(QStringLiteral("count(*)"), QStringLiteral("tblspell")).toString() + QLatin1Char('\n');
     text += LookupValue(QStringLiteral("spell"), QStringLiteral("tblspell"), {QStringLiteral("word=?"), {QStringLiteral("红")}})
