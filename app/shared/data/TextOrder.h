@@ -27,9 +27,9 @@ bool RegisterTextCollation(const QSqlDatabase &db);
 // A key whose bytes order as TextOrderBy orders the texts, column after
 // column: ICU's sort keys of the texts (at the same strength), one after
 // the other, each with its closing 0 byte, which no key byte undercuts, so
-// a text that is a prefix of another still sorts first. The key starts with the collator's 4-byte
-// version, since another ICU may order differently. Empty when ICU has no
-// Chinese collation.
+// a text that is a prefix of another still sorts first. The key starts
+// with the collator's 4-byte version, since another ICU may order
+// differently. Empty when ICU has no Chinese collation.
 class TextSortKey
 {
 public:
